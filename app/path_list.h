@@ -1,0 +1,18 @@
+// PathList: an ordered list of 8-bit host paths; SplitPathList makes one from
+// a command line or a hand-over text.
+#ifndef QUILLET_APP_PATH_LIST_H
+#define QUILLET_APP_PATH_LIST_H
+
+#include <string>
+#include <vector>
+
+using PathList = std::vector<std::string>;
+
+// Appends the blank-separated, optionally double-quoted paths of text (up to
+// its first zero byte) to list. There is no escape character.
+void SplitPathList(const char* text, PathList& list);
+
+// The paths of the process command line, filled at start-up.
+extern PathList commandLinePaths;
+
+#endif

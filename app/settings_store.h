@@ -1,0 +1,28 @@
+// The five user settings and the LRU list, loaded from and saved to the
+// settings file "<program base name>.INI".
+#ifndef QUILLET_APP_SETTINGS_STORE_H
+#define QUILLET_APP_SETTINGS_STORE_H
+
+#include <string>
+#include <vector>
+
+struct AppSettingsRecord {
+  bool mode = false;        // true: swap files out when the flash is full
+  std::string folder;       // the swap folder
+  bool warnoverwr = true;   // ask before replacing a file in the swap folder
+  bool openfolder = true;   // open the swap folder when swapping starts
+  bool beep = false;        // beep after F5 and F6
+};
+
+extern AppSettingsRecord AppSettings;
+// Device file names, least recently written first; never "startup.pex".
+extern std::vector<std::string> LruList;
+
+constexpr size_t kLruSaveLimit = 256;
+
+void LoadSettings();
+void SaveSettings();
+void LoadLruList();
+void SaveLruList();
+
+#endif

@@ -1,0 +1,80 @@
+// The simulated P/ECE behind the stand-in pieceif.dll, and the control
+// interface tests use to set devices up, inject faults and read the call log.
+//
+// Every device lives in a folder on the host, so its state outlives the
+// process (the program connects anew for every operation):
+//
+//   <home>/devN/            device N is present when this folder exists
+//   <home>/devN/flash/      one host file per flash file (name escaped)
+//   <home>/devN/order       flash names in device order, one per line
+//   <home>/devN/state       key=value lines (capacity, memtop, appstate, ...)
+//   <home>/devN/memory.bin  device memory from kMemoryBase up to the memory top
+//   <home>/devN/dirtext     if present, ismPFFSDir returns it verbatim
+//   <home>/faults           injected faults, one per line
+//   <home>/counts           calls made so far per function (for "Nth call")
+//   <home>/calls.log        one line per library call
+//   <home>/open             number of open connections
+//
+// The home folder is $PIECE_SIM_HOME, else "simdevices" beside the DLL (or
+// the current folder in the native build).
+#ifndef QUILLET_STANDINS_PIECEIF_SIMULATOR_H
+#define QUILLET_STANDINS_PIECEIF_SIMULATOR_H
+
+#include <stdint.h>
+#include <string>
+#include <vector>
+
+namespace piecesim {
+
+constexpr uint32_t kMemoryBase = 0x100000;
+constexpr uint32_t kMemoryEnd = 0x140000;        // one past the last address
+constexpr uint32_t kDefaultMemoryTop = 0x13e000; // offset 20 of the version record
+constexpr uint32_t kDefaultCapacity = 256 * 1024;
+constexpr int32_t kStatusNoConnection = 2;        // a call without ismInitEx
+constexpr int32_t kStatusBadArgument = 3;
+constexpr int32_t kStatusNoFile = 4;
+constexpr int32_t kStatusHostFile = 5;            // host file cannot be read/written
+constexpr int32_t kStatusNoDevice = 6;            // ismInitEx for an absent device
+// Application state bytes (reply byte 0 of command 0x11).
+constexpr uint8_t kStateRunning = 0x02;
+constexpr uint8_t kStateStopped = 0x01;
+// The first bytes of the launcher's code section; ismAppStart recognises the
+// launcher by them and records the program named in its name field.
+constexpr char kLauncherMagic[] = "QUILLET-LAUNCHER";
+constexpr uint32_t kLauncherNameAddress = 0x100258;
+
+std::string Home();
+void SetHome(const std::string& folder);   // overrides $PIECE_SIM_HOME
+
+// Devices.
+void ResetAll();                           // removes every device, fault, log
+void CreateDevice(int index, uint32_t capacity = kDefaultCapacity);
+void RemoveDevice(int index);
+bool DeviceExists(int index);
+void PutFile(int index, const std::string& name, const std::string& bytes);
+bool GetFile(int index, const std::string& name, std::string* bytes);
+bool HasFile(int index, const std::string& name);
+std::vector<std::string> ListFiles(int index);        // device order
+void SetDirText(int index, const std::string& text);  // verbatim directory text
+void ClearDirText(int index);
+// State keys: capacity, memtop, appstate (decimal byte), paused (0/1),
+// neverstops (0/1), channelbusy (0/1), playms (play time of a sound block),
+// lastrun (program the launcher ran), played (sample count last played).
+void SetState(int index, const std::string& key, const std::string& value);
+std::string GetState(int index, const std::string& key);
+void WriteMemory(int index, uint32_t address, const std::string& bytes);
+std::string ReadMemory(int index, uint32_t address, uint32_t length);
+
+// Faults: the nth call (1-based, counted from the last ClearFaults/ResetAll)
+// of function returns status; nth 0 means every call.
+void InjectFault(const std::string& function, int nth, int32_t status);
+void ClearFaults();
+
+// Call log, one line per call: "name(arg, arg) = status".
+std::vector<std::string> CallLog();
+void ClearCallLog();
+int OpenConnections();
+
+}  // namespace piecesim
+
+#endif
