@@ -15,4 +15,9 @@ void SplitPathList(const char* text, PathList& list);
 // The paths of the process command line, filled at start-up.
 extern PathList commandLinePaths;
 
+// The argument text of a command line: what follows the program's own path
+// (quoted up to the next quote, else up to the first blank or control
+// character) and the blanks and control characters after it.
+const char* ArgumentText(const char* commandLine);
+
 #endif

@@ -1,0 +1,293 @@
+#include "app/main_window_win32.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "app/message_map_win32.h"
+#include "app/path_list.h"
+#include "app/platform_win32.h"
+#include "app/settings_store.h"
+#include "app/version.h"
+#include "resources/resource.h"
+#include "settings/settings_dialog_win32.h"
+#include "transfer/transfer.h"
+
+// What the main window handles; the dialog manager does the rest (Escape and
+// the close box end the dialog through IDCANCEL).
+static const MessageEntry<MainWindow> kMainWindowMessages[] = {
+    {WM_INITDIALOG, &MainWindow::OnInitDialog},
+    {WM_COMMAND, &MainWindow::OnCommand},
+    {WM_PAINT, &MainWindow::OnPaint},
+    {WM_QUERYDRAGICON, &MainWindow::OnQueryDragIcon},
+    {WM_SIZE, &MainWindow::OnSize},
+    {WM_SETFOCUS, &MainWindow::OnSetFocus},
+    {WM_DESTROY, &MainWindow::OnDestroy},
+    {WM_SYSCOMMAND, &MainWindow::OnSysCommand},
+    {WM_COPYDATA, &MainWindow::OnCopyData},
+    {kTrayMessage, &MainWindow::OnTrayNotify},
+};
+
+namespace {
+
+const char kSection[] = "position";
+constexpr UINT kTrayRestore = 1;
+constexpr UINT kTrayClose = 2;
+
+const char kAboutText[] =
+    "Quillet " QUILLET_VERSION_TEXT "\n"
+    QUILLET_PUBLISHER_LINE "\n"
+    "\n"
+    "書込：Explorerからドラッグ&ドロップ\n"
+    "読込：選択済みアイテムの上でCtrlを押しながらExplorerへドラッグ&ドロップ\n"
+    "削除：ファイルを選んでDELキー\n"
+    "実行：pexファイルアイテムをダブルクリック\n"
+    "更新：F5キーで最新情報に更新\n"
+    "切替：F6キーで複数台接続されたP/ECEを選択\n"
+    "ポーズ: Pause/Breakキーを押す";
+
+}  // namespace
+
+MainWindow::MainWindow(HWND owner) : owner_(owner) {
+  appIcon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
+                                           IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                           GetSystemMetrics(SM_CYICON), 0));
+  memset(&trayIcon_, 0, sizeof trayIcon_);
+  // Shell restarts broadcast this; a hidden window would otherwise lose its
+  // only way back.
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+}
+
+INT_PTR MainWindow::RunModal() {
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), owner_,
+                         &MainWindow::Procedure, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    reinterpret_cast<MainWindow*>(lParam)->hwnd_ = hwnd;
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (!self) return FALSE;
+  if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
+    if (self->inTray_) Shell_NotifyIconA(NIM_ADD, &self->trayIcon_);
+    return FALSE;
+  }
+  LRESULT result = 0;
+  if (!DispatchMessageTo(self, kMainWindowMessages, message, wParam, lParam, &result)) return FALSE;
+  switch (message) {
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+      return result;   // these answers are the procedure's own result
+    case WM_COPYDATA:
+      SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+      return TRUE;
+    default:
+      return result;   // TRUE: handled; FALSE: the dialog manager's default
+  }
+}
+
+LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
+  TheWin32Platform().SetMainWindow(hwnd_);
+  fileList.Attach(GetDlgItem(hwnd_, IDC_FILELIST));
+  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
+  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
+
+  HMENU menu = GetSystemMenu(hwnd_, FALSE);
+  if (menu) {
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_SETTINGS, "設定(&O)...");
+    AppendMenuA(menu, MF_STRING, IDM_ABOUT, "バージョン情報(&A)...");
+  }
+
+  memset(&trayIcon_, 0, sizeof trayIcon_);
+  trayIcon_.cbSize = NOTIFYICONDATAA_V1_SIZE;   // the 88-byte form
+  trayIcon_.hWnd = hwnd_;
+  trayIcon_.uID = 1;
+  trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  trayIcon_.uCallbackMessage = kTrayMessage;
+  trayIcon_.hIcon = appIcon_;
+  strcpy(trayIcon_.szTip, "Quillet");
+
+  RestorePosition();
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  MoveWindow(fileList.Handle(), client.left, client.top, client.right - client.left,
+             client.bottom - client.top, TRUE);
+
+  if (!fileList.RefreshFileList(&commandLinePaths))
+    ThePlatform().ShowMessage("ファイルリストの取得に失敗しました。", kErrorStyle);
+  return TRUE;
+}
+
+void MainWindow::RestorePosition() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  Platform& p = ThePlatform();
+  int left = p.ProfileInt(kSection, "left", r.left);
+  int top = p.ProfileInt(kSection, "top", r.top);
+  int right = p.ProfileInt(kSection, "right", r.right);
+  int bottom = p.ProfileInt(kSection, "bottom", r.bottom);
+  if (left > right) { int t = left; left = right; right = t; }
+  if (top > bottom) { int t = top; top = bottom; bottom = t; }
+  RECT work;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+  if (work.left < right && left < work.right && work.top < bottom && top < work.bottom)
+    MoveWindow(hwnd_, left, top, right - left, bottom - top, TRUE);
+}
+
+LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == IDC_FILELIST) {
+    // Notifications of the list go back to it.
+    SendMessageA(fileList.Handle(), kReflectedCommand, wParam, lParam);
+    return TRUE;
+  }
+  switch (LOWORD(wParam)) {
+    case IDOK:
+      OnOK();
+      return TRUE;
+    case IDCANCEL:
+      EndDialog(hwnd_, IDCANCEL);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+void MainWindow::OnOK() {
+  // Enter reaches the dialog as its default command; the list runs the
+  // selected program on it.
+  SendMessageA(fileList.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+}
+
+LRESULT MainWindow::OnPaint(WPARAM, LPARAM) {
+  if (!IsIconic(hwnd_)) return FALSE;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, appIcon_);
+  EndPaint(hwnd_, &ps);
+  return TRUE;
+}
+
+LRESULT MainWindow::OnQueryDragIcon(WPARAM, LPARAM) {
+  return reinterpret_cast<LRESULT>(appIcon_);
+}
+
+LRESULT MainWindow::OnSize(WPARAM, LPARAM lParam) {
+  if (fileList.Handle())
+    MoveWindow(fileList.Handle(), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+  return FALSE;
+}
+
+LRESULT MainWindow::OnSetFocus(WPARAM, LPARAM) {
+  if (fileList.Handle()) SetFocus(fileList.Handle());
+  return TRUE;
+}
+
+LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
+  WINDOWPLACEMENT placement;
+  memset(&placement, 0, sizeof placement);
+  placement.length = sizeof placement;
+  if (GetWindowPlacement(hwnd_, &placement)) {
+    const RECT& r = placement.rcNormalPosition;
+    Platform& p = ThePlatform();
+    p.WriteProfileString(kSection, "left", std::to_string(r.left));
+    p.WriteProfileString(kSection, "top", std::to_string(r.top));
+    p.WriteProfileString(kSection, "right", std::to_string(r.right));
+    p.WriteProfileString(kSection, "bottom", std::to_string(r.bottom));
+  }
+  Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
+  inTray_ = false;
+  return FALSE;
+}
+
+LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
+  switch (wParam) {   // compared whole, its low four bits included
+    case IDM_SETTINGS:
+      OpenSettings();
+      return TRUE;
+    case IDM_ABOUT:
+      ShowAbout();
+      return TRUE;
+    case SC_MINIMIZE:
+      ShowWindow(hwnd_, SW_HIDE);
+      Shell_NotifyIconA(NIM_ADD, &trayIcon_);
+      inTray_ = true;
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void MainWindow::ShowAbout() { ThePlatform().ShowMessage(kAboutText, MB_OK); }
+
+void MainWindow::OpenSettings() {
+  SettingsDialog dialog;
+  dialog.mode = AppSettings.mode ? 1 : 0;
+  dialog.folder = AppSettings.folder;
+  dialog.warnoverwr = AppSettings.warnoverwr ? 1 : 0;
+  dialog.openfolder = AppSettings.openfolder ? 1 : 0;
+  dialog.beep = AppSettings.beep ? 1 : 0;
+  if (dialog.DoModal(hwnd_) != IDOK) return;
+  AppSettings.mode = dialog.mode != 0;
+  AppSettings.folder = dialog.folder;
+  AppSettings.warnoverwr = dialog.warnoverwr != 0;
+  AppSettings.openfolder = dialog.openfolder != 0;
+  AppSettings.beep = dialog.beep != 0;
+}
+
+LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
+  const COPYDATASTRUCT* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (!record || record->dwData != kHandOverTag) return 0;
+  RestoreFromTray();
+  UpdateWindow(hwnd_);
+  PathList list;
+  // The text is the sender's argument text without its zero byte; a zero
+  // byte inside it ends it, like the command line it came from.
+  std::string copy;
+  if (record->cbData > 0 && record->lpData)
+    copy.assign(static_cast<const char*>(record->lpData), record->cbData);
+  SplitPathList(copy.c_str(), list);
+  TransferFiles(list);
+  fileList.RefreshFileList(&list);
+  return 1;
+}
+
+LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
+  switch (lParam) {
+    case WM_LBUTTONDBLCLK:
+      RestoreFromTray();
+      fileList.RefreshFileList();
+      break;
+    case WM_RBUTTONUP: {
+      HMENU menu = CreatePopupMenu();
+      AppendMenuA(menu, MF_STRING, kTrayRestore, "元のサイズに戻す");
+      AppendMenuA(menu, MF_STRING, kTrayClose, "閉じる");
+      POINT at;
+      GetCursorPos(&at);
+      UINT chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD,
+                                   at.x, at.y, 0, hwnd_, nullptr);
+      if (chosen == kTrayRestore) {
+        RestoreFromTray();
+        fileList.RefreshFileList();
+      } else if (chosen == kTrayClose) {
+        SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+      }
+      DestroyMenu(menu);
+      break;
+    }
+  }
+  return TRUE;
+}
+
+void MainWindow::RestoreFromTray() {
+  Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
+  inTray_ = false;
+  ShowWindow(hwnd_, SW_SHOW);
+  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  SetForegroundWindow(hwnd_);
+}

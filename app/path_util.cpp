@@ -1,0 +1,97 @@
+#include "app/path_util.h"
+
+bool IsLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+}
+
+namespace {
+
+// Index one past the last separator, and of the last '.' after it (npos when
+// none), stepping over double-byte characters.
+void Scan(const std::string& path, size_t* nameStart, size_t* lastDot) {
+  *nameStart = 0;
+  *lastDot = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      continue;
+    }
+    if (c == '\\' || c == '/') {
+      *nameStart = i + 1;
+      *lastDot = std::string::npos;
+    } else if (c == '.') {
+      *lastDot = i;
+    }
+  }
+}
+
+}  // namespace
+
+PathParts SplitPath(const std::string& path) {
+  PathParts parts;
+  size_t start = 0;
+  if (path.size() >= 2 && path[1] == ':' && !IsLeadByte(static_cast<unsigned char>(path[0]))) {
+    parts.drive = path.substr(0, 2);
+    start = 2;
+  }
+  std::string rest = path.substr(start);
+  size_t nameStart, lastDot;
+  Scan(rest, &nameStart, &lastDot);
+  parts.folder = rest.substr(0, nameStart);
+  if (lastDot == std::string::npos) {
+    parts.name = rest.substr(nameStart);
+  } else {
+    parts.name = rest.substr(nameStart, lastDot - nameStart);
+    parts.extension = rest.substr(lastDot);
+  }
+  return parts;
+}
+
+std::string FileNamePart(const std::string& path) {
+  PathParts p = SplitPath(path);
+  return p.name + p.extension;
+}
+
+std::string FolderPart(const std::string& path) {
+  PathParts p = SplitPath(path);
+  return p.drive + p.folder;
+}
+
+std::string LowerAscii(const std::string& text) {
+  std::string out = text;
+  for (size_t i = 0; i < out.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(c) && i + 1 < out.size()) {
+      ++i;
+    } else if (c >= 'A' && c <= 'Z') {
+      out[i] = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return out;
+}
+
+std::string LowerMultibyte(const std::string& text) {
+  std::string out = text;
+  for (size_t i = 0; i < out.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(c) && i + 1 < out.size()) {
+      unsigned code = c << 8 | static_cast<unsigned char>(out[i + 1]);
+      unsigned lower = code;
+      if (code >= 0x8260 && code <= 0x8279) lower = code + 0x21;        // Ａ..Ｚ
+      else if (code >= 0x839f && code <= 0x83b6) lower = code + 0x20;   // Α..Ω
+      else if (code >= 0x8440 && code <= 0x844e) lower = code + 0x30;   // А..О
+      else if (code >= 0x844f && code <= 0x8460) lower = code + 0x31;   // П..Я (0x847f is unused)
+      out[i] = static_cast<char>(lower >> 8);
+      out[i + 1] = static_cast<char>(lower & 0xff);
+      ++i;
+    } else if (c >= 'A' && c <= 'Z') {
+      out[i] = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return out;
+}
+
+bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);
+}

@@ -1,0 +1,39 @@
+// The start routine: one working instance, settings in, the command line
+// written, the main window run, settings out.
+#include <windows.h>
+#include <ole2.h>
+
+#include "app/main_window_win32.h"
+#include "app/platform_win32.h"
+#include "app/settings_store.h"
+#include "app/single_instance_win32.h"
+
+void RunApplication() {
+  Win32Platform& platform = TheWin32Platform();
+  SetPlatform(&platform);
+  // OLE is needed by the read-out drag.
+  if (FAILED(OleInitialize(nullptr))) {
+    MessageBoxA(nullptr, "初期化に失敗しました。", platform.AppTitle().c_str(), MB_OK | MB_ICONSTOP);
+    return;
+  }
+  if (HandOverToRunningInstance()) {
+    OleUninitialize();
+    return;
+  }
+  LoadSettings();
+  LoadLruList();
+  TransferCommandLine();   // before any window: its boxes have no owner
+  {
+    MainWindow window;
+    window.RunModal();     // writes "position" while it is destroyed
+    platform.SetMainWindow(nullptr);
+  }
+  SaveLruList();
+  SaveSettings();
+  OleUninitialize();
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RunApplication();
+  return 0;
+}

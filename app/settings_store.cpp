@@ -1,0 +1,75 @@
+#include "app/settings_store.h"
+
+#include <stdio.h>
+
+#include "app/path_util.h"
+#include "app/platform.h"
+
+AppSettingsRecord AppSettings;
+std::vector<std::string> LruList;
+
+namespace {
+
+const char kConfig[] = "config";
+const char kLru[] = "lru";
+constexpr size_t kStringBuffer = 4096;
+constexpr size_t kMaxPath = 260;
+
+std::string FileKey(size_t i) {
+  char key[32];
+  snprintf(key, sizeof key, "file%u", static_cast<unsigned>(i));
+  return key;
+}
+
+void WriteInt(const char* section, const char* key, int value) {
+  ThePlatform().WriteProfileString(section, key, std::to_string(value));
+}
+
+// The folder of the program file with its trailing backslash, or "".
+std::string ProgramFolder() {
+  std::string path;
+  if (!ThePlatform().ProgramPath(&path) || path.size() >= kMaxPath) return "";
+  return FolderPart(path);
+}
+
+}  // namespace
+
+void LoadSettings() {
+  Platform& p = ThePlatform();
+  AppSettings.mode = p.ProfileInt(kConfig, "mode", 0) != 0;
+  std::string folderDefault = ProgramFolder();
+  AppSettings.folder = p.ProfileString(kConfig, "folder", folderDefault.c_str(), kStringBuffer);
+  AppSettings.warnoverwr = p.ProfileInt(kConfig, "warnoverwr", 1) != 0;
+  AppSettings.openfolder = p.ProfileInt(kConfig, "openfolder", 1) != 0;
+  AppSettings.beep = p.ProfileInt(kConfig, "beep", 0) != 0;
+}
+
+void SaveSettings() {
+  Platform& p = ThePlatform();
+  WriteInt(kConfig, "mode", AppSettings.mode ? 1 : 0);
+  p.WriteProfileString(kConfig, "folder", AppSettings.folder);
+  WriteInt(kConfig, "warnoverwr", AppSettings.warnoverwr ? 1 : 0);
+  WriteInt(kConfig, "openfolder", AppSettings.openfolder ? 1 : 0);
+  WriteInt(kConfig, "beep", AppSettings.beep ? 1 : 0);
+}
+
+void LoadLruList() {
+  Platform& p = ThePlatform();
+  int count = p.ProfileInt(kLru, "count", 0);
+  if (count > static_cast<int>(kLruSaveLimit)) count = kLruSaveLimit;
+  for (int i = 0; i < count; ++i) {
+    std::string name = p.ProfileString(kLru, FileKey(i).c_str(), "", kStringBuffer);
+    if (name.empty() || EqualsIgnoreAsciiCase(name, "startup.pex")) continue;
+    LruList.push_back(LowerMultibyte(name));
+  }
+}
+
+void SaveLruList() {
+  size_t written = 0;
+  for (const std::string& name : LruList) {
+    if (written == kLruSaveLimit) break;
+    ThePlatform().WriteProfileString(kLru, FileKey(written).c_str(), name);
+    ++written;
+  }
+  WriteInt(kLru, "count", static_cast<int>(written));
+}

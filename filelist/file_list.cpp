@@ -1,0 +1,101 @@
+#include "filelist/file_list.h"
+
+#include <algorithm>
+
+#include "app/path_util.h"
+#include "app/platform.h"
+#include "device/connection.h"
+#include "device/pieceif.h"
+#include "filelist/directory.h"
+#include "filelist/item_text.h"
+
+const char kAppTitle[] = "Quillet";
+
+namespace {
+
+const char kStartup[] = "startup.pex";
+const char kInternalError[] = "内部エラーが発生しました。";
+
+}  // namespace
+
+bool RefreshFileList(ListControl& list, const PathList* selectThese) {
+  WaitCursor wait;
+  DirListing listing;
+  bool read = listing.ReadDirectory();
+  list.ResetContent();
+  if (!read) {
+    list.SetTitle(kAppTitle);
+    return false;
+  }
+  list.SetRedraw(false);
+  // The names of the items in list order, so the insertion walk need not
+  // read every item text back for every entry. Items named startup.pex are
+  // all at the front and the rest are in byte order, so the walk's first
+  // greater name is an upper bound over the rest.
+  std::vector<std::string> names;
+  size_t startupCount = 0;
+  for (const DirEntry& entry : listing.entries) {
+    size_t at;
+    if (entry.name == kStartup) {
+      at = 0;
+    } else {
+      at = std::upper_bound(names.begin() + startupCount, names.end(), entry.name,
+                            [](const std::string& a, const std::string& b) { return NameGreater(b, a); }) -
+           names.begin();
+    }
+    int index = list.InsertString(static_cast<int>(at), FormatItemText(entry));
+    if (index < 0) continue;   // refused: not in the list, so never selected
+    names.insert(names.begin() + index, entry.name);
+    if (entry.name == kStartup) ++startupCount;
+    if (selectThese && PathSelectsName(*selectThese, entry.name)) list.Select(index);
+  }
+  list.SetRedraw(true);
+  list.SetTitle(std::string(kAppTitle) + " - " + listing.statusText);
+  return true;
+}
+
+void DeleteSelectedFiles(ListControl& list) {
+  WaitCursor wait;
+  Platform& p = ThePlatform();
+  std::vector<int> selected = list.SelectedIndexes(kMaxSelectedItems);
+  if (selected.empty()) return;
+  const char* question = selected.size() == 1 ? "ファイルを削除してもよろしいですか？"
+                                              : "これらのファイルを削除してもよろしいですか？";
+  if (p.ShowMessage(question, kConfirmStyle) != IDYES) return;
+  if (!ConnectDevice()) {
+    p.ShowMessage("P/ECEに接続できません。", kErrorStyle);
+  } else {
+    for (int index : selected) {
+      std::string text, name;
+      if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
+        p.ShowMessage(kInternalError, kErrorStyle);
+        break;
+      }
+      if (EqualsIgnoreAsciiCase(name, kStartup) &&
+          p.ShowMessage("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES)
+        continue;
+      bool abort = false;
+      while (ismPFFSDelete(name.c_str()) != 0) {
+        int answer = p.ShowMessage("ファイルの削除に失敗しました。", kRetryStyle);
+        if (answer == IDRETRY) continue;
+        abort = answer == IDABORT;
+        break;
+      }
+      if (abort) break;
+    }
+  }
+  DisconnectDevice();
+  RefreshFileList(list);
+}
+
+void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name)) {
+  if (list.ShiftOrCtrlDown()) return;
+  int index = list.CaretIndex();
+  if (index < 0) return;
+  std::string text, name;
+  if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
+    ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+    return;
+  }
+  if (EqualsIgnoreAsciiCase(SplitPath(name).extension, ".pex")) runProgram(name);
+}

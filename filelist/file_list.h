@@ -1,0 +1,42 @@
+// The file list's commands, on an abstract list control so they run the same
+// on the Windows list box and in tests: refresh in the fixed order with the
+// given paths selected, delete the selected files, run the selected program.
+#ifndef QUILLET_FILELIST_FILE_LIST_H
+#define QUILLET_FILELIST_FILE_LIST_H
+
+#include <string>
+#include <vector>
+
+#include "app/path_list.h"
+
+constexpr size_t kMaxSelectedItems = 256;
+
+class ListControl {
+ public:
+  virtual ~ListControl() = default;
+  virtual void ResetContent() = 0;
+  virtual int Count() = 0;
+  virtual bool Text(int index, std::string* text) = 0;
+  // Returns the index of the new item, or a negative value when refused.
+  virtual int InsertString(int index, const std::string& text) = 0;
+  virtual void Select(int index) = 0;
+  // At most max selected indexes, ascending.
+  virtual std::vector<int> SelectedIndexes(size_t max) = 0;
+  // The item with the focus rectangle, or -1.
+  virtual int CaretIndex() = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  // Whether Shift or Ctrl is held at this moment.
+  virtual bool ShiftOrCtrlDown() = 0;
+  // Redrawing off while the list is filled.
+  virtual void SetRedraw(bool on) {}
+};
+
+extern const char kAppTitle[];   // "Quillet"
+
+// Re-reads the directory and fills the list; true when it was read.
+bool RefreshFileList(ListControl& list, const PathList* selectThese = nullptr);
+void DeleteSelectedFiles(ListControl& list);
+// runProgram is called with the device name of a selected .pex item.
+void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name));
+
+#endif

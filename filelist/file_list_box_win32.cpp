@@ -1,0 +1,154 @@
+#include "filelist/file_list_box_win32.h"
+
+#include <shellapi.h>
+
+#include "app/message_map_win32.h"
+#include "app/platform.h"
+#include "device/beep.h"
+#include "device/connection.h"
+#include "device/launcher.h"
+#include "filelist/drag_out_win32.h"
+#include "pause/pause_device.h"
+#include "pause/pause_window_win32.h"
+#include "transfer/transfer.h"
+
+// Messages of the list box that the file list handles itself; everything
+// else is the list box's own.
+static const MessageEntry<FileListBox> kFileListMessages[] = {
+    {WM_DROPFILES, &FileListBox::OnDropFiles},
+    {WM_KEYDOWN, &FileListBox::OnKeyDown},
+    {WM_LBUTTONDOWN, &FileListBox::OnLButtonDown},
+    {kReflectedCommand, &FileListBox::OnReflectedCommand},
+};
+
+namespace {
+
+constexpr UINT kMaxPath = 260;
+
+// F5, and the second half of F6.
+void RefreshAndBeep(FileListBox& list) {
+  if (list.RefreshFileList())
+    BeepDevice();
+  else
+    ThePlatform().ShowMessage("ファイルリストの取得に失敗しました。", kErrorStyle);
+}
+
+}  // namespace
+
+void FileListBox::Attach(HWND control) {
+  hwnd_ = control;
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  previous_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FileListBox::Procedure)));
+}
+
+LRESULT CALLBACK FileListBox::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<FileListBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  LRESULT result = 0;
+  if (DispatchMessageTo(self, kFileListMessages, message, wParam, lParam, &result)) return result;
+  return CallWindowProcA(self->previous_, hwnd, message, wParam, lParam);
+}
+
+LRESULT FileListBox::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(previous_, hwnd_, message, wParam, lParam);
+}
+
+LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
+  HDROP drop = reinterpret_cast<HDROP>(wParam);
+  PathList list;
+  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    char path[kMaxPath];
+    if (DragQueryFileA(drop, i, path, kMaxPath) == 0) continue;
+    list.push_back(path);
+  }
+  DragFinish(drop);
+  TransferFiles(list);
+  RefreshFileList(&list);
+  return 0;
+}
+
+LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+  switch (wParam) {
+    case VK_RETURN:
+      RunSelectedFile(*this, &RunProgram);
+      return 0;
+    case VK_PAUSE:
+      PauseDevice([this] { RunPauseWindow(GetParent(hwnd_)); });
+      return 0;
+    case VK_DELETE:
+      DeleteSelectedFiles(*this);
+      return 0;
+    case VK_F5:
+      RefreshAndBeep(*this);
+      return 0;
+    case VK_F6:
+      ++deviceIndex;
+      if (!ConnectDevice()) {
+        ThePlatform().ShowMessage("P/ECEに接続できません。", kErrorStyle);
+        return 0;
+      }
+      DisconnectDevice();
+      RefreshAndBeep(*this);
+      return 0;
+    default:
+      return Default(WM_KEYDOWN, wParam, lParam);
+  }
+}
+
+LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+  if (DragFilesOut(hwnd_, wParam, lParam)) return 0;
+  return Default(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
+  if (HIWORD(wParam) == LBN_DBLCLK) RunSelectedFile(*this, &RunProgram);
+  return 0;
+}
+
+void FileListBox::ResetContent() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
+
+int FileListBox::Count() { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+
+bool FileListBox::Text(int index, std::string* text) {
+  LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return false;
+  std::string buffer(static_cast<size_t>(length) + 1, '\0');
+  LRESULT got = SendMessageA(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&buffer[0]));
+  if (got == LB_ERR) return false;
+  buffer.resize(static_cast<size_t>(got));
+  *text = buffer;
+  return true;
+}
+
+int FileListBox::InsertString(int index, const std::string& text) {
+  LRESULT r = SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  return (r == LB_ERR || r == LB_ERRSPACE) ? -1 : static_cast<int>(r);
+}
+
+void FileListBox::Select(int index) { SendMessageA(hwnd_, LB_SETSEL, TRUE, index); }
+
+std::vector<int> FileListBox::SelectedIndexes(size_t max) {
+  std::vector<int> indexes(max);
+  LRESULT n = SendMessageA(hwnd_, LB_GETSELITEMS, max, reinterpret_cast<LPARAM>(indexes.data()));
+  indexes.resize(n == LB_ERR || n < 0 ? 0 : static_cast<size_t>(n));
+  return indexes;
+}
+
+int FileListBox::CaretIndex() {
+  LRESULT r = SendMessageA(hwnd_, LB_GETCURSEL, 0, 0);
+  return r == LB_ERR ? -1 : static_cast<int>(r);
+}
+
+void FileListBox::SetTitle(const std::string& title) {
+  SetWindowTextA(GetParent(hwnd_), title.c_str());
+}
+
+bool FileListBox::ShiftOrCtrlDown() {
+  return (GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_CONTROL) & 0x8000);
+}
+
+void FileListBox::SetRedraw(bool on) {
+  SendMessageA(hwnd_, WM_SETREDRAW, on, 0);
+  if (on) InvalidateRect(hwnd_, nullptr, TRUE);
+}

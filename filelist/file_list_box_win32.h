@@ -1,0 +1,50 @@
+// FileListBox: control 1000 of the main window, a subclassed list box that
+// carries every file command.
+#ifndef QUILLET_FILELIST_FILE_LIST_BOX_WIN32_H
+#define QUILLET_FILELIST_FILE_LIST_BOX_WIN32_H
+
+#include <windows.h>
+
+#include "filelist/file_list.h"
+
+// The main window reflects the list's notifications back to it with this
+// message (wParam and lParam of the original WM_COMMAND).
+constexpr UINT kReflectedCommand = WM_APP + 1;
+
+class FileListBox : public ListControl {
+ public:
+  // Subclasses the list box control.
+  void Attach(HWND control);
+  HWND Handle() const { return hwnd_; }
+
+  bool RefreshFileList(const PathList* selectThese = nullptr) {
+    return ::RefreshFileList(*this, selectThese);
+  }
+
+  // ListControl
+  void ResetContent() override;
+  int Count() override;
+  bool Text(int index, std::string* text) override;
+  int InsertString(int index, const std::string& text) override;
+  void Select(int index) override;
+  std::vector<int> SelectedIndexes(size_t max) override;
+  int CaretIndex() override;
+  void SetTitle(const std::string& title) override;
+  bool ShiftOrCtrlDown() override;
+  void SetRedraw(bool on) override;
+
+  // Message handlers (the table is at the top of the .cpp file).
+  LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnReflectedCommand(WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  WNDPROC previous_ = nullptr;
+};
+
+#endif

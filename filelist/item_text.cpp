@@ -1,0 +1,52 @@
+#include "filelist/item_text.h"
+
+#include <stdio.h>
+
+#include "app/path_util.h"
+
+namespace {
+const char kStartup[] = "startup.pex";
+}
+
+std::string FormatItemText(const DirEntry& entry) {
+  char number[16];
+  snprintf(number, sizeof number, "%6d", static_cast<int>(entry.size));
+  return std::string(number) + " " + entry.name;
+}
+
+bool NameFromItemText(const std::string& text, std::string* name) {
+  // "%*d%s": white space, a signed number, then the next word.
+  size_t i = 0, n = text.size();
+  auto blank = [&](size_t k) { return IsBlank(static_cast<unsigned char>(text[k])); };
+  while (i < n && blank(i)) ++i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = i;
+  while (i < n && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == digits) return false;
+  while (i < n && blank(i)) ++i;
+  size_t start = i;
+  while (i < n && !blank(i)) ++i;
+  if (i == start) return false;
+  *name = text.substr(start, i - start);
+  return true;
+}
+
+bool NameGreater(const std::string& name, const std::string& other) {
+  // std::string compares chars as unsigned bytes (char_traits<char>).
+  return name.compare(other) > 0;
+}
+
+size_t InsertionIndex(const std::vector<std::string>& itemNames, const std::string& name) {
+  if (name == kStartup) return 0;
+  for (size_t i = 0; i < itemNames.size(); ++i) {
+    if (itemNames[i] == kStartup) continue;
+    if (NameGreater(itemNames[i], name)) return i;
+  }
+  return itemNames.size();
+}
+
+bool PathSelectsName(const PathList& paths, const std::string& name) {
+  for (const std::string& path : paths)
+    if (EqualsIgnoreAsciiCase(FileNamePart(path), name)) return true;
+  return false;
+}
