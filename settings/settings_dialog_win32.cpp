@@ -1,0 +1,199 @@
+#include "settings/settings_dialog_win32.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "app/platform.h"
+#include "resources/resource.h"
+#include "settings/file_types.h"
+#include "settings/settings_text.h"
+
+// What the settings dialog handles; the dialog manager does the rest.
+struct SettingsDialogTables {
+  struct CommandEntry {
+    int id;
+    void (SettingsDialog::*handler)();
+  };
+  static const MessageEntry<SettingsDialog> kMessages[];
+  static const CommandEntry kCommands[];
+};
+
+const MessageEntry<SettingsDialog> SettingsDialogTables::kMessages[] = {
+    {WM_INITDIALOG, &SettingsDialog::OnInitDialog},
+    {WM_COMMAND, &SettingsDialog::OnCommand},
+};
+
+// Button clicks (BN_CLICKED); Enter and Esc arrive as IDOK and IDCANCEL.
+const SettingsDialogTables::CommandEntry SettingsDialogTables::kCommands[] = {
+    {IDOK, &SettingsDialog::OnOK},
+    {IDCANCEL, &SettingsDialog::OnCancel},
+    {IDC_MODE_MESSAGE, &SettingsDialog::OnModeMessage},
+    {IDC_MODE_SWAP, &SettingsDialog::OnModeSwap},
+    {IDC_BROWSE, &SettingsDialog::BrowseSwapFolder},
+    {IDC_REGISTER, &SettingsDialog::OnRegister},
+    {IDC_UNREGISTER, &SettingsDialog::OnUnregister},
+    {IDC_REFRESH_ICONS, &SettingsDialog::OnRefreshIcons},
+};
+
+namespace {
+
+const int kSwapControls[] = {IDC_FOLDER_LABEL, IDC_FOLDER, IDC_BROWSE, IDC_WARNOVERWR,
+                             IDC_OPENFOLDER};
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  if (length <= 0) return std::string();
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  int got = GetWindowTextA(window, &text[0], length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+  return 0;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog()
+    : mode(0), warnoverwr(0), openfolder(0), beep(0), window_(nullptr) {}
+
+INT_PTR SettingsDialog::DoModal(HWND owner) {
+  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
+                                   owner, &SettingsDialog::DialogProc,
+                                   reinterpret_cast<LPARAM>(this));
+  window_ = nullptr;
+  return result == IDOK ? IDOK : IDCANCEL;
+}
+
+INT_PTR CALLBACK SettingsDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  SettingsDialog* self;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<SettingsDialog*>(lParam);
+    self->window_ = window;
+    SetWindowLongPtrA(window, DWLP_USER, lParam);
+  } else {
+    self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  LRESULT result = 0;
+  if (!DispatchMessageTo(self, SettingsDialogTables::kMessages, message, wParam, lParam, &result)) {
+    return FALSE;
+  }
+  return result;
+}
+
+LRESULT SettingsDialog::OnInitDialog(WPARAM, LPARAM) {
+  CenterOverOwner();
+  ExchangeData(false);
+  EnableSwapControls(mode);
+  return TRUE;  // the default focus
+}
+
+LRESULT SettingsDialog::OnCommand(WPARAM wParam, LPARAM) {
+  if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+  for (const auto& entry : SettingsDialogTables::kCommands) {
+    if (entry.id == LOWORD(wParam)) {
+      (this->*entry.handler)();
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+bool SettingsDialog::ExchangeData(bool save) {
+  HWND edit = GetDlgItem(window_, IDC_FOLDER);
+  if (!save) {
+    CheckRadioButton(window_, IDC_MODE_MESSAGE, IDC_MODE_SWAP,
+                     mode ? IDC_MODE_SWAP : IDC_MODE_MESSAGE);
+    SetWindowTextA(edit, folder.c_str());
+    SendMessageA(edit, EM_LIMITTEXT, kFolderTextLimit, 0);
+    CheckDlgButton(window_, IDC_WARNOVERWR, warnoverwr ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window_, IDC_OPENFOLDER, openfolder ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(window_, IDC_BEEP, beep ? BST_CHECKED : BST_UNCHECKED);
+    return true;
+  }
+
+  int newMode = IsDlgButtonChecked(window_, IDC_MODE_SWAP) == BST_CHECKED ? 1 : 0;
+  std::string newFolder = WindowText(edit);
+  if (newFolder.size() > static_cast<size_t>(kFolderTextLimit)) {
+    ThePlatform().ShowMessage(TextLimitMessage(kFolderTextLimit), kErrorStyle);
+    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    return false;
+  }
+  mode = newMode;
+  folder = newFolder;
+  warnoverwr = IsDlgButtonChecked(window_, IDC_WARNOVERWR) == BST_CHECKED ? 1 : 0;
+  openfolder = IsDlgButtonChecked(window_, IDC_OPENFOLDER) == BST_CHECKED ? 1 : 0;
+  beep = IsDlgButtonChecked(window_, IDC_BEEP) == BST_CHECKED ? 1 : 0;
+  return true;
+}
+
+void SettingsDialog::CenterOverOwner() {
+  RECT dialog;
+  GetWindowRect(window_, &dialog);
+  RECT area;
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+    SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  }
+  RECT around = area;
+  HWND owner = GetWindow(window_, GW_OWNER);
+  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+
+  int width = dialog.right - dialog.left;
+  int height = dialog.bottom - dialog.top;
+  int x = (around.left + around.right - width) / 2;
+  int y = (around.top + around.bottom - height) / 2;
+  // Keep the whole dialog on the work area, its top left corner first.
+  if (x + width > area.right) x = area.right - width;
+  if (y + height > area.bottom) y = area.bottom - height;
+  if (x < area.left) x = area.left;
+  if (y < area.top) y = area.top;
+  SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SettingsDialog::EnableSwapControls(int enable) {
+  for (int id : kSwapControls) EnableWindow(GetDlgItem(window_, id), enable ? TRUE : FALSE);
+}
+
+void SettingsDialog::BrowseSwapFolder() {
+  char path[MAX_PATH];
+  GetDlgItemTextA(window_, IDC_FOLDER, path, MAX_PATH);
+
+  char displayName[MAX_PATH];
+  BROWSEINFOA info;
+  ZeroMemory(&info, sizeof info);
+  info.hwndOwner = window_;
+  info.pidlRoot = nullptr;  // the desktop
+  info.pszDisplayName = displayName;
+  info.lpszTitle = nullptr;
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = BrowseCallback;
+  info.lParam = reinterpret_cast<LPARAM>(path);
+  LPITEMIDLIST item = SHBrowseForFolderA(&info);
+  if (!item) return;
+  // A failed conversion leaves the buffer undefined: keep the old text then.
+  bool converted = SHGetPathFromIDListA(item, path) != FALSE;
+  CoTaskMemFree(item);
+  if (converted) SetDlgItemTextA(window_, IDC_FOLDER, path);
+}
+
+void SettingsDialog::OnOK() {
+  if (ExchangeData(true)) EndDialog(window_, IDOK);
+}
+
+void SettingsDialog::OnCancel() { EndDialog(window_, IDCANCEL); }
+
+void SettingsDialog::OnModeMessage() { EnableSwapControls(0); }
+
+void SettingsDialog::OnModeSwap() { EnableSwapControls(1); }
+
+// The three association buttons act at once; Cancel does not undo them.
+void SettingsDialog::OnRegister() { RegisterFileTypes(); }
+
+void SettingsDialog::OnUnregister() { UnregisterFileTypes(); }
+
+void SettingsDialog::OnRefreshIcons() { RefreshShellIcons(); }
