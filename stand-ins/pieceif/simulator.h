@@ -10,10 +10,17 @@
 //   <home>/devN/state       key=value lines (capacity, memtop, appstate, ...)
 //   <home>/devN/memory.bin  device memory from kMemoryBase up to the memory top
 //   <home>/devN/dirtext     if present, ismPFFSDir returns it verbatim
+//   <home>/devN/runs        one line per program the launcher ran
+//   <home>/devN/played.bin  the samples of the sound block played last
 //   <home>/faults           injected faults, one per line
 //   <home>/counts           calls made so far per function (for "Nth call")
 //   <home>/calls.log        one line per library call
 //   <home>/open             number of open connections
+//   <home>/connected        the device index of the open connection
+//
+// Flash file names are stored escaped: every byte outside [a-z0-9._-] (and a
+// trailing dot, and the first letter of a DOS device name such as "con")
+// becomes %XX, so case and code page 932 bytes survive any host file system.
 //
 // The home folder is $PIECE_SIM_HOME, else "simdevices" beside the DLL (or
 // the current folder in the native build).
@@ -35,6 +42,7 @@ constexpr int32_t kStatusBadArgument = 3;
 constexpr int32_t kStatusNoFile = 4;
 constexpr int32_t kStatusHostFile = 5;            // host file cannot be read/written
 constexpr int32_t kStatusNoDevice = 6;            // ismInitEx for an absent device
+constexpr int32_t kStatusTextTooLong = 7;         // ismPFFSDir text does not fit
 // Application state bytes (reply byte 0 of command 0x11).
 constexpr uint8_t kStateRunning = 0x02;
 constexpr uint8_t kStateStopped = 0x01;
@@ -60,13 +68,23 @@ void ClearDirText(int index);
 // State keys: capacity, memtop, appstate (decimal byte), paused (0/1),
 // neverstops (0/1), channelbusy (0/1), playms (play time of a sound block),
 // lastrun (program the launcher ran), played (sample count last played).
+// Also: stoppedstate (appstate after a pause or ismAppStop, default 1),
+// playreads (channel 3 reads that still see a block playing, default 5),
+// playaddr (block address last played), plays (blocks played so far),
+// appvalue (bytes 8..11 of the 0x11 reply, default memtop), chan<N> (the
+// value last written to channel N; reads give its low 16 bits).
+// GetState gives the default for a key that is not set.
 void SetState(int index, const std::string& key, const std::string& value);
 std::string GetState(int index, const std::string& key);
 void WriteMemory(int index, uint32_t address, const std::string& bytes);
-std::string ReadMemory(int index, uint32_t address, uint32_t length);
+std::string ReadMemory(int index, uint32_t address, uint32_t length);  // "" outside memory
+std::vector<std::string> Runs(int index);  // names the launcher ran, in order
+std::string PlayedSamples(int index);      // samples of the last block played
 
 // Faults: the nth call (1-based, counted from the last ClearFaults/ResetAll)
-// of function returns status; nth 0 means every call.
+// of function returns status; nth 0 means every call. A faulted call has no
+// effect. ismGetVersion, whose only failure is -1, returns -1 for any
+// non-zero status (and when no connection is open).
 void InjectFault(const std::string& function, int nth, int32_t status);
 void ClearFaults();
 
