@@ -1,0 +1,134 @@
+#include "device/launcher.h"
+
+#include <string.h>
+
+#include <new>
+#include <set>
+
+#include "app/platform.h"
+#include "device/connection.h"
+#include "device/launcher_image.h"
+#include "device/pieceif.h"
+#include "resources/resource.h"
+
+const uint8_t kLauncherNameField[kLauncherNameFieldSize] = {
+    '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', '1', '2', '3', '4', '5',
+    '6', '7', '8', '9', '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 0};
+
+namespace {
+
+const char kInternalError[] = "内部エラーが発生しました。";
+const char kOutOfMemory[] = "メモリ不足です。";
+const char kCannotConnect[] = "P/ECEに接続できません。";
+const char kControlError[] = "実行制御エラーです。";
+const char kWriteFailed[] = "メモリへの書き込みに失敗しました。";
+
+constexpr size_t kFirstSectionOffset = 8;
+constexpr size_t kNextOffset = 0;
+constexpr size_t kAddressOffset = 10;
+constexpr size_t kDataOffset = 34;
+constexpr size_t kDataSize = 38;
+
+uint32_t BigEndian32(const std::vector<uint8_t>& image, size_t offset) {
+  return static_cast<uint32_t>(image[offset]) << 24 | static_cast<uint32_t>(image[offset + 1]) << 16 |
+         static_cast<uint32_t>(image[offset + 2]) << 8 | image[offset + 3];
+}
+
+bool Fits(const std::vector<uint8_t>& image, uint64_t offset, uint64_t size) {
+  return offset <= image.size() && size <= image.size() - offset;
+}
+
+void ShowError(const char* text) { ThePlatform().ShowMessage(text, kErrorStyle); }
+
+}  // namespace
+
+long FindLauncherNameField(const std::vector<uint8_t>& image) {
+  if (image.size() < kLauncherNameFieldSize) return -1;
+  for (size_t i = 0; i + kLauncherNameFieldSize <= image.size(); ++i)
+    if (memcmp(&image[i], kLauncherNameField, kLauncherNameFieldSize) == 0)
+      return static_cast<long>(i);
+  return -1;
+}
+
+void PutLauncherName(std::vector<uint8_t>* image, size_t offset, const std::string& name) {
+  uint8_t* field = image->data() + offset;
+  memset(field, 0, kLauncherNameFieldSize);
+  memcpy(field, name.data(), name.size() < kLauncherNameFieldSize ? name.size() : kLauncherNameFieldSize - 1);
+}
+
+bool LauncherSections(const std::vector<uint8_t>& image, std::vector<LauncherSection>* sections) {
+  sections->clear();
+  if (!Fits(image, kFirstSectionOffset, 4)) return false;
+  // A well-formed chain visits each header once; remembering them stops a
+  // looping chain, and every header must lie wholly inside the image.
+  std::set<uint32_t> visited;
+  for (uint32_t header = BigEndian32(image, kFirstSectionOffset); header != 0;
+       header = BigEndian32(image, header + kNextOffset)) {
+    if (!Fits(image, header, kLauncherSectionHeaderSize)) return false;
+    if (!visited.insert(header).second) return false;
+    LauncherSection section;
+    section.address = BigEndian32(image, header + kAddressOffset);
+    section.offset = BigEndian32(image, header + kDataOffset);
+    section.size = BigEndian32(image, header + kDataSize);
+    if (section.offset == 0 || section.size == 0) continue;
+    if (!Fits(image, section.offset, section.size)) return false;
+    sections->push_back(section);
+  }
+  return true;
+}
+
+void RunLauncherImage(const std::vector<uint8_t>& image, const std::string& name) {
+  // The field holds the name and at least one zero byte after it.
+  if (name.size() >= kLauncherNameFieldSize) {
+    ShowError(kInternalError);
+    return;
+  }
+  std::vector<uint8_t> copy;
+  try {
+    copy = image;
+  } catch (const std::bad_alloc&) {
+    ShowError(kOutOfMemory);
+    return;
+  }
+  long field = FindLauncherNameField(copy);
+  if (field < 0) {
+    ShowError(kInternalError);
+    return;
+  }
+  PutLauncherName(&copy, static_cast<size_t>(field), name);
+  // A malformed image is found out before the device application is stopped.
+  std::vector<LauncherSection> sections;
+  if (!LauncherSections(copy, &sections)) {
+    ShowError(kInternalError);
+    return;
+  }
+
+  WaitCursor wait;
+  if (!ConnectDevice()) {
+    ShowError(kCannotConnect);
+    return;
+  }
+  if (ismAppStop() != 0) {
+    ShowError(kControlError);
+  } else {
+    bool written = true;
+    for (const LauncherSection& s : sections) {
+      if (ismWriteMem(&copy[s.offset], s.address, static_cast<int32_t>(s.size)) != 0) {
+        ShowError(kWriteFailed);
+        written = false;
+        break;
+      }
+    }
+    if (written && ismAppStart() != 0) ShowError(kControlError);
+  }
+  DisconnectDevice();
+}
+
+void RunProgram(const std::string& name) {
+  std::vector<uint8_t> image;
+  if (!ThePlatform().LoadResourceBytes("SRF", IDR_LAUNCHER, &image) || image.empty()) {
+    ShowError(kInternalError);
+    return;
+  }
+  RunLauncherImage(image, name);
+}
