@@ -1,0 +1,119 @@
+#include "filelist/read_out.h"
+
+#include <stdio.h>
+
+#include "app/path_util.h"
+#include "app/platform.h"
+#include "device/connection.h"
+#include "device/pieceif.h"
+#include "filelist/item_text.h"
+
+namespace {
+
+const char kNoTempFolder[] = "一時ディレクトリが取得できません。";
+const char kInternalError[] = "内部エラーが発生しました。";
+const char kCannotConnect[] = "P/ECEに接続できません。";
+const char kReadFailed[] = "ファイルの読み込みに失敗しました。";
+
+// "QL" and eight hex digits: every candidate has the same length, so paths
+// can be measured before the folder exists.
+constexpr size_t kFolderNameLength = 10;
+constexpr int kFolderAttempts = 100;
+
+std::string FolderName(uint32_t seed) {
+  char name[16];
+  snprintf(name, sizeof name, "QL%08X", static_cast<unsigned>(seed));
+  return name;
+}
+
+bool FitsPathBuffer(size_t length) { return length < kHostPathBuffer; }
+
+}  // namespace
+
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  // ':' cannot be the second byte of a double-byte character, so a plain
+  // search is safe; the separators need the path splitter.
+  if (name.find(':') != std::string::npos) return false;
+  return FileNamePart(name) == name;
+}
+
+bool ReadOut::MakeFolder(const std::string& tempFolder, char separator) {
+  Platform& platform = ThePlatform();
+  uint32_t seed = platform.TickCount();
+  for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
+    std::string folder = tempFolder + FolderName(seed + static_cast<uint32_t>(attempt));
+    // CreateFolder fails on an existing folder, so the one made is new.
+    if (platform.CreateFolder(folder)) {
+      folder_ = folder + separator;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
+  Platform& platform = ThePlatform();
+  std::string tempFolder;
+  if (!platform.TempFolder(&tempFolder) || tempFolder.empty()) {
+    platform.ShowMessage(kNoTempFolder, kErrorStyle);
+    return false;
+  }
+  char separator = tempFolder.back() == '/' ? '/' : '\\';
+  size_t folderLength = tempFolder.size() + kFolderNameLength + 1;
+
+  std::vector<std::string> names;
+  for (const std::string& text : itemTexts) {
+    std::string name;
+    if (!NameFromItemText(text, &name) || !IsPlainFileName(name)) {
+      platform.ShowMessage(kInternalError, kErrorStyle);
+      return false;
+    }
+    if (!FitsPathBuffer(folderLength + name.size())) {
+      platform.ShowMessage(kNoTempFolder, kErrorStyle);
+      return false;
+    }
+    names.push_back(name);
+  }
+  if (!MakeFolder(tempFolder, separator)) {
+    platform.ShowMessage(kNoTempFolder, kErrorStyle);
+    return false;
+  }
+  for (const std::string& name : names) tempPaths_.push_back(folder_ + name);
+  return true;
+}
+
+bool ReadOut::ReadAtDrop() {
+  WaitCursor wait;
+  if (!ConnectDevice()) {
+    errorText_ = kCannotConnect;
+    return false;
+  }
+  for (const std::string& path : tempPaths_) {
+    if (ismPFFSRead(FileNamePart(path).c_str(), path.c_str()) != 0) {
+      errorText_ = kReadFailed;
+      DisconnectDevice();
+      return false;
+    }
+    readPaths_.push_back(path);
+  }
+  DisconnectDevice();
+  return true;
+}
+
+void ReadOut::ReportError() {
+  if (!errorText_.empty()) ThePlatform().ShowMessage(errorText_, kErrorStyle);
+}
+
+void ReadOut::Cleanup() {
+  if (folder_.empty()) return;
+  Platform& platform = ThePlatform();
+  for (const std::string& path : readPaths_) platform.RemoveFile(path);
+  // A failed read may leave a partial file; the folder is this drag's own,
+  // so anything named here can go.
+  for (const std::string& path : tempPaths_)
+    if (platform.PathExists(path)) platform.RemoveFile(path);
+  platform.RemoveFolder(folder_.substr(0, folder_.size() - 1));
+  folder_.clear();
+  readPaths_.clear();
+}

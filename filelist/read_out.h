@@ -1,0 +1,52 @@
+// The portable part of reading files out by drag: the temporary copies offered
+// to the drop target, the device read at the moment of the drop, and their
+// removal. The copies go into a folder made afresh for each drag inside the
+// user's temporary folder, so no file of the user's is overwritten or
+// removed, and the drop target still sees the device file names.
+#ifndef QUILLET_FILELIST_READ_OUT_H
+#define QUILLET_FILELIST_READ_OUT_H
+
+#include <stddef.h>
+#include <string>
+#include <vector>
+
+constexpr size_t kHostPathBuffer = 260;   // characters, the terminator included
+
+class ReadOut {
+ public:
+  ReadOut() = default;
+  ~ReadOut() { Cleanup(); }
+  ReadOut(const ReadOut&) = delete;
+  ReadOut& operator=(const ReadOut&) = delete;
+
+  // Makes the drag's folder and the temporary path of each item text, in
+  // order. On failure shows the message, leaves nothing behind and returns
+  // false: the drag must not start.
+  bool Prepare(const std::vector<std::string>& itemTexts);
+  // At the drop: reads every file from the device into its temporary path.
+  // True when all were read; false (cancel the drop) with errorText set.
+  bool ReadAtDrop();
+  // After the drag loop: shows errorText, if any.
+  void ReportError();
+  // Removes the copies and the folder; safe to call more than once.
+  void Cleanup();
+
+  const std::vector<std::string>& tempPaths() const { return tempPaths_; }
+  const std::vector<std::string>& readPaths() const { return readPaths_; }
+  const std::string& errorText() const { return errorText_; }
+  const std::string& folder() const { return folder_; }
+
+ private:
+  bool MakeFolder(const std::string& tempFolder, char separator);
+
+  std::string folder_;   // with its trailing separator; empty until made
+  std::vector<std::string> tempPaths_;
+  std::vector<std::string> readPaths_;
+  std::string errorText_;
+};
+
+// Whether a device name can stand as a file name inside the drag's folder:
+// not empty, no drive, folder or stream part, not "." or "..".
+bool IsPlainFileName(const std::string& name);
+
+#endif
