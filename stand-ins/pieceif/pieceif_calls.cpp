@@ -45,7 +45,7 @@ std::string Text(const char* s) { return s ? s : "(null)"; }
 
 int32_t Logged(const std::string& call, int32_t status) {
   MakeFolder(Home());
-  AppendFile(HomeFile("calls.log"), call + " = " + std::to_string(status) + "\n");
+  AppendHostFile(HomeFile("calls.log"), call + " = " + std::to_string(status) + "\n");
   return status;
 }
 
@@ -54,7 +54,7 @@ bool TakeFault(const char* function, int32_t* status) {
   std::string text;
   std::string counts;
   long count = 1;
-  ReadFile(HomeFile("counts"), &counts);
+  ReadHostFile(HomeFile("counts"), &counts);
   std::string updated;
   bool found = false;
   for (const auto& line : SplitLines(counts)) {
@@ -70,9 +70,9 @@ bool TakeFault(const char* function, int32_t* status) {
   }
   if (!found) updated += std::string(function) + " 1\n";
   MakeFolder(Home());
-  WriteFile(HomeFile("counts"), updated);
+  WriteHostFile(HomeFile("counts"), updated);
 
-  if (!ReadFile(HomeFile("faults"), &text)) return false;
+  if (!ReadHostFile(HomeFile("faults"), &text)) return false;
   for (const auto& line : SplitLines(text)) {
     char name[64];
     long nth;
@@ -91,7 +91,7 @@ bool TakeFault(const char* function, int32_t* status) {
 int32_t Connected(int* index) {
   if (OpenConnections() <= 0) return kStatusNoConnection;
   std::string text;
-  if (!ReadFile(HomeFile("connected"), &text)) return kStatusNoConnection;
+  if (!ReadHostFile(HomeFile("connected"), &text)) return kStatusNoConnection;
   *index = atoi(text.c_str());
   if (!DeviceExists(*index)) return kStatusNoDevice;
   return 0;
@@ -125,7 +125,7 @@ void Play(int index, StateMap& state, uint32_t address) {
     count = Le32(h + 8);
     if (!LoadMemory(index, Le32(h + 4), count, &samples)) samples.clear();
   }
-  WriteFile(DeviceFile(index, "played.bin"), samples);
+  WriteHostFile(DeviceFile(index, "played.bin"), samples);
   state["played"] = std::to_string(count);
   state["playaddr"] = std::to_string(address);
   state["plays"] = std::to_string(StateNumber(state, "plays") + 1);
@@ -211,12 +211,12 @@ void StartApplication(int index) {
   LoadMemory(index, kLauncherNameAddress, 32, &field);
   std::string name = field.substr(0, field.find('\0'));
   SetState(index, "lastrun", name);
-  AppendFile(DeviceFile(index, "runs"), name + "\n");
+  AppendHostFile(DeviceFile(index, "runs"), name + "\n");
 }
 
 int32_t Directory(int index, char* text, int32_t size) {
   std::string fixed;
-  if (ReadFile(DeviceFile(index, "dirtext"), &fixed)) {
+  if (ReadHostFile(DeviceFile(index, "dirtext"), &fixed)) {
     // Verbatim, so that malformed texts reach the program as they are; one
     // without a terminator in the buffer fills it completely.
     size_t zero = fixed.find('\0');
@@ -249,8 +249,8 @@ int32_t FlashRead(int index, const char* name, const char* hostPath) {
   if (!name || !*name) return kStatusBadArgument;
   if (!hostPath || !*hostPath) return kStatusHostFile;
   std::string bytes;
-  if (!HasFile(index, name) || !ReadFile(FlashPath(index, name), &bytes)) return kStatusNoFile;
-  if (!WriteFile(hostPath, bytes)) {
+  if (!HasFile(index, name) || !ReadHostFile(FlashPath(index, name), &bytes)) return kStatusNoFile;
+  if (!WriteHostFile(hostPath, bytes)) {
     RemoveFile(hostPath);
     return kStatusHostFile;
   }
@@ -260,7 +260,7 @@ int32_t FlashRead(int index, const char* name, const char* hostPath) {
 int32_t FlashWrite(int index, const char* name, const char* hostPath) {
   if (!ValidFlashName(name)) return kStatusBadArgument;
   std::string bytes;
-  if (!hostPath || !*hostPath || !ReadFile(hostPath, &bytes)) return kStatusHostFile;
+  if (!hostPath || !*hostPath || !ReadHostFile(hostPath, &bytes)) return kStatusHostFile;
   std::vector<FlashFile> files = LoadFlash(index);
   uint64_t total = bytes.size();
   bool known = false;
@@ -275,7 +275,7 @@ int32_t FlashWrite(int index, const char* name, const char* hostPath) {
   // Written beside and then moved over, so a failed write keeps the old file.
   // The suffix is no valid escape, so the temporary never counts as flash.
   std::string path = FlashPath(index, name), temporary = path + "%~";
-  if (!WriteFile(temporary, bytes) || !ReplaceFile(temporary, path)) {
+  if (!WriteHostFile(temporary, bytes) || !MoveOver(temporary, path)) {
     RemoveFile(temporary);
     return kStatusHostFile;
   }
@@ -314,8 +314,8 @@ int32_t PIECEIF_CALL ismInitEx(int32_t deviceIndex, int32_t reserved) {
     if (!DeviceExists(deviceIndex)) {
       status = kStatusNoDevice;
     } else {
-      WriteFile(HomeFile("connected"), std::to_string(deviceIndex) + "\n");
-      WriteFile(HomeFile("open"), "1\n");
+      WriteHostFile(HomeFile("connected"), std::to_string(deviceIndex) + "\n");
+      WriteHostFile(HomeFile("open"), "1\n");
       status = 0;
     }
   }
@@ -326,7 +326,7 @@ int32_t PIECEIF_CALL ismExit(void) {
   int32_t status;
   if (!TakeFault("ismExit", &status)) {
     // Closing when nothing is open is harmless.
-    if (OpenConnections() > 0) WriteFile(HomeFile("open"), "0\n");
+    if (OpenConnections() > 0) WriteHostFile(HomeFile("open"), "0\n");
     status = 0;
   }
   return Logged("ismExit()", status);

@@ -89,7 +89,7 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + kSeparator + name;
 }
 
-bool ReadFile(const std::string& path, std::string* bytes) {
+bool ReadHostFile(const std::string& path, std::string* bytes) {
   FILE* f = fopen(path.c_str(), "rb");
   if (!f) return false;
   std::string data;
@@ -110,11 +110,11 @@ static bool WriteMode(const std::string& path, const std::string& bytes, const c
   return ok;
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
+bool WriteHostFile(const std::string& path, const std::string& bytes) {
   return WriteMode(path, bytes, "wb");
 }
 
-bool AppendFile(const std::string& path, const std::string& bytes) {
+bool AppendHostFile(const std::string& path, const std::string& bytes) {
   return WriteMode(path, bytes, "ab");
 }
 
@@ -136,7 +136,7 @@ bool MakeFolder(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveOver(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
@@ -183,7 +183,7 @@ bool MakeFolder(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveOver(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str()) == 0;
 }
 
@@ -299,7 +299,7 @@ std::vector<FlashFile> LoadFlash(int index) {
   std::vector<FlashFile> files;
   std::set<std::string> seen;
   std::string order;
-  ReadFile(DeviceFile(index, "order"), &order);
+  ReadHostFile(DeviceFile(index, "order"), &order);
   for (const auto& name : SplitLines(order)) {
     if (name.empty() || seen.count(name)) continue;
     uint64_t size;
@@ -323,13 +323,13 @@ std::vector<FlashFile> LoadFlash(int index) {
 void SaveOrder(int index, const std::vector<FlashFile>& files) {
   std::string text;
   for (const auto& f : files) text += f.name + "\n";
-  WriteFile(DeviceFile(index, "order"), text);
+  WriteHostFile(DeviceFile(index, "order"), text);
 }
 
 StateMap LoadState(int index) {
   StateMap state;
   std::string text;
-  ReadFile(DeviceFile(index, "state"), &text);
+  ReadHostFile(DeviceFile(index, "state"), &text);
   for (const auto& line : SplitLines(text)) {
     size_t eq = line.find('=');
     if (eq == std::string::npos || eq == 0) continue;
@@ -341,7 +341,7 @@ StateMap LoadState(int index) {
 void SaveState(int index, const StateMap& state) {
   std::string text;
   for (const auto& kv : state) text += kv.first + "=" + kv.second + "\n";
-  WriteFile(DeviceFile(index, "state"), text);
+  WriteHostFile(DeviceFile(index, "state"), text);
 }
 
 std::string StateValue(const StateMap& state, const std::string& key) {

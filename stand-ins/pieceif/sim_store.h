@@ -17,15 +17,15 @@ namespace store {
 
 // Host files.
 std::string Join(const std::string& folder, const std::string& name);
-bool ReadFile(const std::string& path, std::string* bytes);
-bool WriteFile(const std::string& path, const std::string& bytes);
-bool AppendFile(const std::string& path, const std::string& bytes);
+bool ReadHostFile(const std::string& path, std::string* bytes);
+bool WriteHostFile(const std::string& path, const std::string& bytes);
+bool AppendHostFile(const std::string& path, const std::string& bytes);
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 bool MakeFolder(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Moves from over to, replacing a file already there.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveOver(const std::string& from, const std::string& to);
 // Removes a folder with its files and subfolders.
 bool RemoveTree(const std::string& path);
 std::vector<std::string> ListFolder(const std::string& path);  // without . and ..

@@ -81,13 +81,13 @@ int main(int argc, char** argv) {
     piecesim::RemoveDevice(index);
   } else if (command == "put" && n == 3 && hasIndex) {
     std::string bytes;
-    if (!piecesim::store::ReadFile(args[3], &bytes)) return Fail("cannot read " + args[3]);
+    if (!piecesim::store::ReadHostFile(args[3], &bytes)) return Fail("cannot read " + args[3]);
     piecesim::PutFile(index, args[2], bytes);
     if (!piecesim::HasFile(index, args[2])) return Fail("cannot store " + args[2]);
   } else if (command == "get" && n == 3 && hasIndex) {
     std::string bytes;
     if (!piecesim::GetFile(index, args[2], &bytes)) return Fail("no file " + args[2]);
-    if (!piecesim::store::WriteFile(args[3], bytes)) return Fail("cannot write " + args[3]);
+    if (!piecesim::store::WriteHostFile(args[3], bytes)) return Fail("cannot write " + args[3]);
   } else if (command == "list" && n == 1 && hasIndex) {
     for (const auto& name : piecesim::ListFiles(index)) {
       std::string bytes;
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     piecesim::ClearDirText(index);
   } else if (command == "dirtext" && n == 2 && hasIndex) {
     std::string bytes;
-    if (!piecesim::store::ReadFile(args[2], &bytes)) return Fail("cannot read " + args[2]);
+    if (!piecesim::store::ReadHostFile(args[2], &bytes)) return Fail("cannot read " + args[2]);
     piecesim::SetDirText(index, bytes);
   } else if (command == "runs" && n == 1 && hasIndex) {
     for (const auto& name : piecesim::Runs(index)) printf("%s\n", name.c_str());

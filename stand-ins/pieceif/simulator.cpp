@@ -88,11 +88,11 @@ void CreateDevice(int index, uint32_t capacity) {
   RemoveDevice(index);
   MakeFolder(DeviceFolder(index));
   MakeFolder(FlashFolder(index));
-  WriteFile(DeviceFile(index, "order"), "");
+  WriteHostFile(DeviceFile(index, "order"), "");
   StateMap state;
   state["capacity"] = std::to_string(capacity);
   SaveState(index, state);
-  WriteFile(DeviceFile(index, "memory.bin"), std::string(kMemoryEnd - kMemoryBase, '\0'));
+  WriteHostFile(DeviceFile(index, "memory.bin"), std::string(kMemoryEnd - kMemoryBase, '\0'));
 }
 
 void RemoveDevice(int index) { RemoveTree(DeviceFolder(index)); }
@@ -106,7 +106,7 @@ void PutFile(int index, const std::string& name, const std::string& bytes) {
   std::vector<FlashFile> files = LoadFlash(index);
   bool known = false;
   for (const auto& f : files) known = known || f.name == name;
-  if (!WriteFile(FlashPath(index, name), bytes)) return;
+  if (!WriteHostFile(FlashPath(index, name), bytes)) return;
   if (!known) {
     files.push_back({name, bytes.size()});
     SaveOrder(index, files);
@@ -115,7 +115,7 @@ void PutFile(int index, const std::string& name, const std::string& bytes) {
 
 bool GetFile(int index, const std::string& name, std::string* bytes) {
   if (!HasFile(index, name)) return false;
-  return ReadFile(FlashPath(index, name), bytes);
+  return ReadHostFile(FlashPath(index, name), bytes);
 }
 
 bool HasFile(int index, const std::string& name) {
@@ -131,7 +131,7 @@ std::vector<std::string> ListFiles(int index) {
 }
 
 void SetDirText(int index, const std::string& text) {
-  WriteFile(DeviceFile(index, "dirtext"), text);
+  WriteHostFile(DeviceFile(index, "dirtext"), text);
 }
 
 void ClearDirText(int index) { RemoveFile(DeviceFile(index, "dirtext")); }
@@ -158,19 +158,19 @@ std::string ReadMemory(int index, uint32_t address, uint32_t length) {
 
 std::vector<std::string> Runs(int index) {
   std::string text;
-  ReadFile(DeviceFile(index, "runs"), &text);
+  ReadHostFile(DeviceFile(index, "runs"), &text);
   return SplitLines(text);
 }
 
 std::string PlayedSamples(int index) {
   std::string bytes;
-  ReadFile(DeviceFile(index, "played.bin"), &bytes);
+  ReadHostFile(DeviceFile(index, "played.bin"), &bytes);
   return bytes;
 }
 
 void InjectFault(const std::string& function, int nth, int32_t status) {
   MakeFolder(Home());
-  AppendFile(HomeFile("faults"),
+  AppendHostFile(HomeFile("faults"),
              function + " " + std::to_string(nth) + " " + std::to_string(status) + "\n");
 }
 
@@ -181,7 +181,7 @@ void ClearFaults() {
 
 std::vector<std::string> CallLog() {
   std::string text;
-  ReadFile(HomeFile("calls.log"), &text);
+  ReadHostFile(HomeFile("calls.log"), &text);
   return SplitLines(text);
 }
 
@@ -189,7 +189,7 @@ void ClearCallLog() { RemoveFile(HomeFile("calls.log")); }
 
 int OpenConnections() {
   std::string text;
-  if (!ReadFile(HomeFile("open"), &text)) return 0;
+  if (!ReadHostFile(HomeFile("open"), &text)) return 0;
   return atoi(text.c_str());
 }
 

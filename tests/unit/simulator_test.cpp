@@ -151,7 +151,7 @@ TEST_F(SimulatorTest, OddNamesRoundTripThroughTheHostFolder) {
     std::string out = host.File("out");
     ASSERT_EQ(0, ismPFFSRead(name.c_str(), out.c_str())) << name;
     std::string bytes;
-    ASSERT_TRUE(store::ReadFile(out, &bytes));
+    ASSERT_TRUE(store::ReadHostFile(out, &bytes));
     EXPECT_EQ(binary + name, bytes);
   }
   for (const auto& file : store::ListFolder(store::FlashFolder(0))) {
