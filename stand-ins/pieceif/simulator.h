@@ -8,7 +8,7 @@
 //   <home>/devN/flash/      one host file per flash file (name escaped)
 //   <home>/devN/order       flash names in device order, one per line
 //   <home>/devN/state       key=value lines (capacity, memtop, appstate, ...)
-//   <home>/devN/memory.bin  device memory from kMemoryBase up to the memory top
+//   <home>/devN/memory.bin  device memory from kMemoryBase up to kMemoryEnd
 //   <home>/devN/dirtext     if present, ismPFFSDir returns it verbatim
 //   <home>/devN/runs        one line per program the launcher ran
 //   <home>/devN/played.bin  the samples of the sound block played last
