@@ -8,7 +8,8 @@
 void MarkRecentlyUsed(const std::string& name);
 bool ReconcileLruList();
 // Moves one file off the device into the swap folder; folderOpened is the
-// per-transfer flag that keeps the folder from opening twice.
-bool SwapOutOne(bool& folderOpened);
+// per-transfer flag that keeps the folder from opening twice. writing is the
+// host file the room is made for: it is never copied over.
+bool SwapOutOne(bool& folderOpened, const std::string& writing = std::string());
 
 #endif

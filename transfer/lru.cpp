@@ -1,0 +1,102 @@
+#include "transfer/lru.h"
+
+#include <algorithm>
+
+#include "app/path_util.h"
+#include "app/platform.h"
+#include "app/settings_store.h"
+#include "device/pieceif.h"
+#include "filelist/directory.h"
+
+namespace {
+
+const char kStartupName[] = "startup.pex";
+const char kOverwriteQuestion[] = "を上書きしてもよろしいですか？";
+// The swap path must fit the host's 260-character path buffers; a cut path
+// would put the copy under another name.
+constexpr size_t kMaxHostPath = 259;
+
+bool IsStartup(const std::string& name) { return EqualsIgnoreAsciiCase(name, kStartupName); }
+
+// True when the last character is a single-byte '\' or '/' (the trail byte
+// of a double-byte character may be 0x5C too).
+bool EndsInSeparator(const std::string& path) {
+  bool last = false;
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      last = false;
+    } else {
+      last = c == '\\' || c == '/';
+    }
+  }
+  return last;
+}
+
+std::string SwapPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return EndsInSeparator(folder) ? folder + name : folder + "\\" + name;
+}
+
+}  // namespace
+
+void MarkRecentlyUsed(const std::string& name) {
+  if (IsStartup(name)) return;
+  auto found = std::find(LruList.begin(), LruList.end(), name);
+  if (found != LruList.end()) LruList.erase(found);
+  LruList.push_back(name);
+}
+
+bool ReconcileLruList() {
+  DirListing listing;
+  if (!listing.ReadDirectory()) return false;
+  // Files that came onto the device some other way count as the most
+  // recently used, in directory order.
+  for (const DirEntry& entry : listing.entries) {
+    if (IsStartup(entry.name)) continue;
+    if (std::find(LruList.begin(), LruList.end(), entry.name) == LruList.end())
+      LruList.push_back(entry.name);
+  }
+  auto gone = [&listing](const std::string& name) {
+    // startup.pex must never be swapped out, whatever put it on the list.
+    if (IsStartup(name)) return true;
+    for (const DirEntry& entry : listing.entries)
+      if (EqualsIgnoreAsciiCase(entry.name, name)) return false;
+    return true;
+  };
+  LruList.erase(std::remove_if(LruList.begin(), LruList.end(), gone), LruList.end());
+  return true;
+}
+
+bool SwapOutOne(bool& folderOpened, const std::string& writing) {
+  Platform& platform = ThePlatform();
+  while (!LruList.empty()) {
+    // The name stays off the list whatever happens; if its file is still on
+    // the device, the next reconciliation puts it back at the end.
+    std::string name = LruList.front();
+    LruList.erase(LruList.begin());
+
+    if (AppSettings.openfolder && !folderOpened) {
+      platform.OpenFolder(AppSettings.folder);
+      folderOpened = true;
+    }
+
+    std::string swapPath = SwapPath(AppSettings.folder, name);
+    // Written from the swap folder itself: the copy would destroy the very
+    // file being written. The write replaces that device file anyway.
+    if (!writing.empty() && EqualsIgnoreAsciiCase(swapPath, writing)) continue;
+    if (swapPath.size() > kMaxHostPath) return false;
+    if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&
+        platform.ShowMessage(swapPath + kOverwriteQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES)
+      return false;
+
+    // The device file goes only once its copy is complete in the folder.
+    if (ismPFFSRead(name.c_str(), swapPath.c_str()) != 0) return false;
+    if (!platform.PathExists(swapPath)) return false;
+
+    if (ismPFFSDelete(name.c_str()) == 0) return true;
+    // The file and its copy both stay; try to make room with the next one.
+  }
+  return false;
+}
