@@ -1,0 +1,137 @@
+#include "transfer/transfer.h"
+
+#include "app/path_util.h"
+#include "app/platform.h"
+#include "app/settings_store.h"
+#include "device/connection.h"
+#include "device/pieceif.h"
+#include "transfer/lru.h"
+#include "transfer/transfer_list.h"
+
+namespace {
+
+const char kLruFailed[] = "LRUリストの調整に失敗しました。";
+const char kNoConnection[] = "P/ECEに接続できません。";
+const char kListOpenFailed[] = "PFSファイルが開けません。";
+const char kBlankInName[] = "空白を含むファイル名は転送できません。";
+const char kStartupQuestion[] = "startup.pexを書き込んでもよろしいですか？";
+const char kNoRoom[] = "空き容量が足りません。";
+const char kWriteFailed[] = "ファイルの書き込みに失敗しました。";
+const char kSwapFailed[] = "ファイルの入れ替えに失敗しました。";
+
+const char kListExtension[] = ".pfs";
+const char kStartupName[] = "startup.pex";
+
+// Host paths live in 260-character buffers on the target. A longer one (a
+// list's folder joined with a long line) is refused rather than cut, since a
+// cut path names some other file.
+constexpr size_t kMaxHostPath = 259;
+// Our own status for a refused host path: a plain write failure, never a
+// full flash.
+constexpr int32_t kHostPathTooLong = -1;
+
+enum class Next { kCarryOn, kStop };
+
+bool IsFlashFull(int32_t status) {
+  return status == kPieceFlashFull || status == kPieceFlashFullAlt;
+}
+
+int Ask(const char* text, unsigned style) { return ThePlatform().ShowMessage(text, style); }
+
+bool HasBlank(const std::string& name) {
+  // Blank bytes are never the trail byte of a double-byte character.
+  for (char c : name)
+    if (IsBlank(static_cast<unsigned char>(c))) return true;
+  return false;
+}
+
+int32_t WriteToDevice(const std::string& name, const std::string& hostPath) {
+  if (hostPath.size() > kMaxHostPath) return kHostPathTooLong;
+  return ismPFFSWrite(name.c_str(), hostPath.c_str());
+}
+
+// One TransferFiles call: its connection is open while these run.
+class Transfer {
+ public:
+  Next WriteOneFile(const std::string& fileName, const std::string& hostPath);
+  Next WriteList(const std::string& listPath);
+
+ private:
+  bool folderOpened_ = false;   // the swap folder opens once per call
+};
+
+Next Transfer::WriteOneFile(const std::string& fileName, const std::string& hostPath) {
+  if (HasBlank(fileName)) {
+    Ask(kBlankInName, kErrorStyle);
+    return Next::kCarryOn;
+  }
+  const std::string name = LowerAscii(fileName);
+  if (EqualsIgnoreAsciiCase(name, kStartupName) && Ask(kStartupQuestion, kConfirmStyle) != IDYES)
+    return Next::kCarryOn;
+
+  int32_t status = WriteToDevice(name, hostPath);
+  for (;;) {
+    if (status == 0) {
+      MarkRecentlyUsed(name);
+      return Next::kCarryOn;
+    }
+    int answer;
+    if (AppSettings.mode && IsFlashFull(status)) {
+      // Make room one device file at a time until the file fits.
+      if (SwapOutOne(folderOpened_, hostPath)) {
+        status = WriteToDevice(name, hostPath);
+        continue;
+      }
+      answer = Ask(kSwapFailed, kRetryStyle);
+    } else {
+      answer = Ask(IsFlashFull(status) ? kNoRoom : kWriteFailed, kRetryStyle);
+    }
+    if (answer == IDRETRY) {
+      status = WriteToDevice(name, hostPath);
+      continue;
+    }
+    // Abort (or a box that could not be shown) ends the whole transfer.
+    return answer == IDIGNORE ? Next::kCarryOn : Next::kStop;
+  }
+}
+
+Next Transfer::WriteList(const std::string& listPath) {
+  TransferListReader list;
+  while (!list.Open(listPath)) {
+    int answer = Ask(kListOpenFailed, kRetryStyle);
+    if (answer == IDRETRY) continue;
+    return answer == IDIGNORE ? Next::kCarryOn : Next::kStop;
+  }
+  // Lines are relative to the list's folder and keep their own folder part
+  // in the device name. A line naming a list writes it as a plain file.
+  const std::string base = FolderPart(listPath);
+  std::string line;
+  while (list.NextLine(&line))
+    if (WriteOneFile(line, base + line) == Next::kStop) return Next::kStop;
+  return Next::kCarryOn;
+}
+
+}  // namespace
+
+void TransferFiles(const PathList& paths) {
+  if (paths.empty()) return;
+  if (!ReconcileLruList()) {
+    Ask(kLruFailed, kErrorStyle);
+    return;
+  }
+  WaitCursor wait;
+  if (ConnectDevice()) {
+    Transfer transfer;
+    for (const std::string& path : paths) {
+      PathParts parts = SplitPath(path);
+      Next next = EqualsIgnoreAsciiCase(parts.extension, kListExtension)
+                      ? transfer.WriteList(path)
+                      : transfer.WriteOneFile(parts.name + parts.extension, path);
+      if (next == Next::kStop) break;
+    }
+  } else {
+    Ask(kNoConnection, kErrorStyle);
+  }
+  // A close that fails is tried once more: no connection may outlive the call.
+  if (!DisconnectDevice()) DisconnectDevice();
+}
