@@ -5,10 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ftw.h>
+
 #include <fstream>
 #include <sstream>
 
 namespace {
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
+
+void RemoveTree(const std::string& path) { nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
 
 int DefaultAnswer(unsigned style) {
   switch (style & 0xf) {
@@ -26,10 +32,7 @@ FakePlatform::FakePlatform() : previous_(nullptr) {
 }
 
 FakePlatform::~FakePlatform() {
-  if (!madeTemp_.empty()) {
-    std::string cmd = "rm -rf '" + madeTemp_ + "'";
-    if (system(cmd.c_str()) != 0) {}
-  }
+  if (!madeTemp_.empty()) RemoveTree(madeTemp_);
   SetPlatform(previous_);
 }
 
@@ -122,10 +125,7 @@ TempDir::TempDir() {
   path_ = mkdtemp(tmpl) ? tmpl : "/tmp";
 }
 
-TempDir::~TempDir() {
-  std::string cmd = "rm -rf '" + path_ + "'";
-  if (system(cmd.c_str()) != 0) {}
-}
+TempDir::~TempDir() { RemoveTree(path_); }
 
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
   std::ofstream out(File(name), std::ios::binary);

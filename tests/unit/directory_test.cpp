@@ -91,6 +91,7 @@ TEST_F(ReadDirectoryTest, FailuresLeaveItEmpty) {
   EXPECT_TRUE(listing.entries.empty());
 
   piecesim::ClearDirText(0);
+  piecesim::ClearFaults();
   piecesim::InjectFault("ismPFFSDir", 1, 9);
   EXPECT_FALSE(listing.ReadDirectory());
   EXPECT_TRUE(listing.statusText.empty());

@@ -135,6 +135,7 @@ class DeleteTest : public FileListTest {
     for (const char* name : {"a.pex", "b.pex", "c.pex"}) piecesim::PutFile(0, name, name);
     ASSERT_TRUE(RefreshFileList(list));
     piecesim::ClearCallLog();
+    piecesim::ClearFaults();   // fault counts start here
   }
 };
 
@@ -206,6 +207,7 @@ TEST_F(DeleteTest, StartupPexDeclinedDeletesOnlyTheOther) {
   platform.Answer(IDYES);
   platform.Answer(IDNO);
   DeleteSelectedFiles(list);
+  ASSERT_EQ(2u, platform.shown.size());
   EXPECT_EQ("startup.pexを削除してもよろしいですか？", platform.shown[1].text);
   EXPECT_TRUE(piecesim::HasFile(0, "startup.pex"));
   EXPECT_FALSE(piecesim::HasFile(0, "a.pex"));
@@ -216,6 +218,7 @@ TEST_F(DeleteTest, ConnectFailureStillRefreshes) {
   piecesim::InjectFault("ismInitEx", 1, 9);
   platform.Answer(IDYES);
   DeleteSelectedFiles(list);
+  ASSERT_EQ(2u, platform.shown.size());
   EXPECT_EQ("P/ECEに接続できません。", platform.shown[1].text);
   EXPECT_EQ(3u, list.items.size());
   EXPECT_TRUE(Calls({"ismPFFSDelete"}).empty());
