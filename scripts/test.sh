@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds, runs the native unit
+# tests, checks the program file's imports, and runs the end-to-end tests
+# under Wine (on Xvfb when there is no display). Ends with one line
+#   tests: N passed, M failed
+# and exits non-zero if anything failed.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+logs="$root/build/test-logs"
+started=$(date +%s)
+
+passed=0
+failed=0
+finish() {
+  echo
+  echo "time: $(( $(date +%s) - started )) s"
+  echo "tests: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+  exit $?
+}
+
+bash scripts/setup.sh || { echo "setup failed"; failed=$((failed + 1)); finish; }
+mkdir -p "$logs"
+
+echo "== build"
+if ! bash scripts/build.sh >"$logs/build.log" 2>&1; then
+  grep -E 'error|Error' "$logs/build.log" | head -40
+  echo "build failed (log: $logs/build.log)"
+  failed=$((failed + 1))
+  finish
+fi
+
+echo "== unit tests (native)"
+ctest --test-dir build/native --output-on-failure -j2 --timeout 120 >"$logs/unit.log" 2>&1
+grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$logs/unit.log" | tail -40
+summary="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/unit.log" | tail -1)"
+if [ -n "$summary" ]; then
+  unit_total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$summary")
+  unit_failed=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+  passed=$((passed + unit_total - unit_failed))
+  failed=$((failed + unit_failed))
+  echo "unit: $((unit_total - unit_failed)) passed, $unit_failed failed"
+else
+  echo "unit: no result"
+  failed=$((failed + 1))
+fi
+
+echo "== program file"
+if bash tests/e2e/check_imports.sh build/cross/bin/Quillet.exe; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+fi
+
+echo "== end-to-end tests (Wine)"
+# A fresh prefix for every run, never the user's own.
+rm -rf "$root/build/wineprefix"
+source scripts/wine-env.sh
+echo "wine: $QUILLET_WIN_BITS-bit, programs from ${QUILLET_WIN_BUILD#$root/}"
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  rm -f "$logs/xvfb.display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$logs/xvfb.display" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$logs/xvfb.display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -1 "$logs/xvfb.display")"
+fi
+echo "display: $DISPLAY"
+
+e2e_exe="$QUILLET_WIN_BUILD/bin/e2e_tests.exe"
+(cd "$(dirname "$e2e_exe")" &&
+  timeout 1200 "$QUILLET_WINE" e2e_tests.exe --gtest_color=no) >"$logs/e2e.log" 2>&1
+e2e_status=$?
+grep -E '^\[ *(FAILED|PASSED|==========) *\]|Failure|^[^[].*(Expected|Which is|Actual)' "$logs/e2e.log" | tail -60
+ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$logs/e2e.log" | tail -1)
+ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$logs/e2e.log" | tail -1)
+if [ -n "$ran" ]; then
+  ok=${ok:-0}
+  passed=$((passed + ok))
+  failed=$((failed + ran - ok))
+  echo "e2e: $ok passed, $((ran - ok)) failed"
+else
+  echo "e2e: no result (exit status $e2e_status, log: $logs/e2e.log)"
+  tail -20 "$logs/e2e.log"
+  failed=$((failed + 1))
+fi
+
+wineserver -k 2>/dev/null || true
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+finish
