@@ -1,0 +1,286 @@
+#include "filelist/drag_out_win32.h"
+
+#include <ole2.h>
+#include <shlobj.h>
+#include <string.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "filelist/drop_list.h"
+#include "filelist/read_out.h"
+
+namespace {
+
+constexpr int kMaxSelected = 256;
+const char kInternalError[] = "内部エラーが発生しました。";
+const char kOutOfMemory[] = "メモリ不足です。";
+
+FORMATETC DropListFormat() {
+  FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  return format;
+}
+
+// The data source of one drag: it offers its file-drop list as CF_HDROP on
+// global memory, owns the block and frees it when it goes.
+class FileDropData : public IDataObject {
+ public:
+  explicit FileDropData(HGLOBAL dropList) : dropList_(dropList) {}
+  virtual ~FileDropData() {
+    if (dropList_) GlobalFree(dropList_);
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+      *object = static_cast<IDataObject*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // The receiver frees what it gets, so it gets a copy of the block.
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!medium) return E_POINTER;
+    HRESULT offered = QueryGetData(format);
+    if (offered != S_OK) return offered;
+    SIZE_T size = GlobalSize(dropList_);
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+    if (!copy) return E_OUTOFMEMORY;
+    void* from = GlobalLock(dropList_);
+    void* to = GlobalLock(copy);
+    if (from && to) memcpy(to, from, size);
+    if (from) GlobalUnlock(dropList_);
+    if (to) GlobalUnlock(copy);
+    if (!from || !to) {
+      GlobalFree(copy);
+      return E_OUTOFMEMORY;
+    }
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = copy;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return DATA_E_FORMATETC; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    if (!format) return E_INVALIDARG;
+    if (format->cfFormat != CF_HDROP || !dropList_) return DV_E_FORMATETC;
+    if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+    if (!(format->tymed & TYMED_HGLOBAL)) return DV_E_TYMED;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+    if (out) out->ptd = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override {
+    if (!formats) return E_POINTER;
+    *formats = nullptr;
+    if (direction != DATADIR_GET) return E_NOTIMPL;
+    FORMATETC format = DropListFormat();
+    return SHCreateStdEnumFmtEtc(1, &format, formats);
+  }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+ private:
+  ULONG references_ = 1;
+  HGLOBAL dropList_;
+};
+
+// The drop source of one read-out drag: the standard start wait and
+// continue-or-drop rule, plus the device read at the moment of the drop.
+class TempFileDropSource : public IDropSource {
+ public:
+  explicit TempFileDropSource(ReadOut& readOut) : readOut_(readOut) {}
+  virtual ~TempFileDropSource() = default;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
+      *object = static_cast<IDropSource*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
+    HRESULT answer = S_OK;
+    if (escapePressed || (keyState & kCancelButton))
+      answer = DRAGDROP_S_CANCEL;
+    else if (!(keyState & kDropButton))
+      answer = dragStarted_ ? DRAGDROP_S_DROP : DRAGDROP_S_CANCEL;
+    if (answer != DRAGDROP_S_DROP) return answer;
+    return readOut_.ReadAtDrop() ? DRAGDROP_S_DROP : DRAGDROP_S_CANCEL;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+  // The start-of-drag wait: true once the cursor has left the start
+  // rectangle or the delay has passed; false when a button or Escape
+  // abandoned the drag first.
+  bool BeginDrag(HWND window);
+
+ private:
+  static constexpr DWORD kDropButton = MK_LBUTTON;
+  static constexpr DWORD kCancelButton = MK_RBUTTON;
+
+  ULONG references_ = 1;
+  ReadOut& readOut_;
+  bool dragStarted_ = false;
+};
+
+bool TempFileDropSource::BeginDrag(HWND window) {
+  // Read once per process, like the system's own drag detection.
+  static const int minDistance = GetProfileIntA("windows", "DragMinDist", 2);
+  static const UINT delay = GetProfileIntA("windows", "DragDelay", 200);
+
+  POINT cursor;
+  GetCursorPos(&cursor);
+  RECT area = {cursor.x, cursor.y, cursor.x, cursor.y};
+  InflateRect(&area, minDistance, minDistance);
+
+  DWORD begin = GetTickCount();
+  bool started = false, abandoned = false;
+  SetCapture(window);
+  while (!started && !abandoned) {
+    DWORD elapsed = GetTickCount() - begin;
+    if (elapsed >= delay) {
+      started = true;
+      break;
+    }
+    if (GetCapture() != window) {
+      abandoned = true;
+      break;
+    }
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+        PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+      switch (msg.message) {
+        case WM_MOUSEMOVE:
+          if (!PtInRect(&area, msg.pt)) started = true;
+          break;
+        case WM_LBUTTONUP: case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONUP: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK:
+          abandoned = true;
+          break;
+        case WM_KEYDOWN:
+          if (msg.wParam == VK_ESCAPE) abandoned = true;
+          break;
+        default:
+          break;
+      }
+      continue;
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, delay - elapsed, QS_MOUSE | QS_KEY);
+  }
+  if (GetCapture() == window) ReleaseCapture();
+  dragStarted_ = started;
+  return started;
+}
+
+// Whether the press at point hits a selected item; the selected indexes
+// (at most 256, ascending) come back in selected.
+bool PressOnSelectedItem(HWND listBox, LPARAM point, std::vector<int>* selected) {
+  POINT pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+  LRESULT hit = SendMessageA(listBox, LB_ITEMFROMPOINT, 0, point);
+  if (HIWORD(hit) != 0) return false;
+  int item = LOWORD(hit);
+  LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+  if (count == LB_ERR || item >= count) return false;
+  // The nearest item is reported for a point below the last one.
+  RECT itemRect;
+  if (SendMessageA(listBox, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect)) == LB_ERR ||
+      !PtInRect(&itemRect, pt))
+    return false;
+  int indexes[kMaxSelected];
+  LRESULT n = SendMessageA(listBox, LB_GETSELITEMS, kMaxSelected, reinterpret_cast<LPARAM>(indexes));
+  if (n == LB_ERR || n <= 0) return false;
+  selected->assign(indexes, indexes + n);
+  for (int index : *selected)
+    if (index == item) return true;
+  return false;
+}
+
+std::string ItemText(HWND listBox, int index) {
+  LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR || length < 0) return std::string();
+  std::vector<char> text(static_cast<size_t>(length) + 1, 0);
+  if (SendMessageA(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())) == LB_ERR)
+    return std::string();
+  return std::string(text.data());
+}
+
+// The file-drop list in movable, shareable global memory; null after the
+// failure has been shown.
+HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
+  SIZE_T size = DropListSize(paths);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+  if (!block) {
+    ThePlatform().ShowMessage(kOutOfMemory, kErrorStyle);
+    return nullptr;
+  }
+  void* memory = GlobalLock(block);
+  if (!memory) {
+    ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+    GlobalFree(block);
+    return nullptr;
+  }
+  WriteDropList(paths, static_cast<uint8_t*>(memory));
+  GlobalUnlock(block);
+  return block;
+}
+
+}  // namespace
+
+bool DragFilesOut(HWND listBox, WPARAM flags, LPARAM point) {
+  if (!(flags & MK_CONTROL)) return false;
+  std::vector<int> selected;
+  if (!PressOnSelectedItem(listBox, point, &selected)) return false;
+
+  // From here the press is the drag's: the selection stays as it is.
+  std::vector<std::string> texts;
+  for (int index : selected) texts.push_back(ItemText(listBox, index));
+  ReadOut readOut;
+  if (!readOut.Prepare(texts)) return true;
+  HGLOBAL dropList = MakeDropList(readOut.tempPaths());
+  if (!dropList) return true;
+
+  FileDropData* data = new FileDropData(dropList);
+  TempFileDropSource* source = new TempFileDropSource(readOut);
+  // A drop on the list itself must not write the files back to the device.
+  DragAcceptFiles(listBox, FALSE);
+  if (source->BeginDrag(listBox)) {
+    DWORD effect = DROPEFFECT_NONE;
+    DoDragDrop(data, source, DROPEFFECT_COPY, &effect);
+  }
+  DragAcceptFiles(listBox, TRUE);
+  readOut.ReportError();
+
+  source->Release();
+  readOut.Cleanup();
+  data->Release();
+  return true;
+}
