@@ -27,7 +27,10 @@ int Win32Platform::ShowMessage(const std::string& text, unsigned style) {
   if ((style & MB_ICONMASK) == 0 &&
       (buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNO || buttons == MB_YESNOCANCEL))
     style |= MB_ICONEXCLAMATION;
-  int answer = MessageBoxA(mainWindow_, text.c_str(), appTitle_.c_str(), style);
+  // Over the dialog that is up (settings, PAUSE), so that it stays disabled
+  // while the box is shown.
+  HWND owner = mainWindow_ ? GetLastActivePopup(mainWindow_) : nullptr;
+  int answer = MessageBoxA(owner, text.c_str(), appTitle_.c_str(), style);
   if (waitDepth_ > 0) SetCursor(LoadCursor(nullptr, IDC_WAIT));
   return answer;
 }
