@@ -61,7 +61,10 @@ void PlayWhilePaused(uint32_t address, const std::vector<uint8_t>& block) {
     ThePlatform().Sleep(kFirstPlayWaitMs);
     WaitUntilPlayed();
   }
-  ismWriteMem(saved.data(), address, kSoundBlockSize);
+  // The borrowed bytes belong to the paused application: a failed restore is
+  // tried once more rather than leaving the sound block in its memory.
+  if (ismWriteMem(saved.data(), address, kSoundBlockSize) != 0)
+    ismWriteMem(saved.data(), address, kSoundBlockSize);
 }
 
 }  // namespace
@@ -97,6 +100,8 @@ void BeepDevice() {
     return;
   }
   PlayWhilePaused(address, block);
-  SetAppPaused(0);
+  // Nothing tells the user about a beep, so a refused resume is sent once
+  // more rather than leaving the application silently paused.
+  if (SetAppPaused(0) != 0) SetAppPaused(0);
   DisconnectDevice();
 }

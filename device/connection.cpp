@@ -13,7 +13,9 @@ bool ConnectDevice() {
   return ismInitEx(0, 0) == 0;
 }
 
-bool DisconnectDevice() { return ismExit() == 0; }
+// A close that fails is tried once more: a connection left open would hold
+// the device past the operation (the PAUSE window waits with none open).
+bool DisconnectDevice() { return ismExit() == 0 || ismExit() == 0; }
 
 int32_t SetAppPaused(uint8_t flag) {
   uint8_t command[2] = {0x10, flag};
