@@ -132,6 +132,5 @@ void TransferFiles(const PathList& paths) {
   } else {
     Ask(kNoConnection, kErrorStyle);
   }
-  // A close that fails is tried once more: no connection may outlive the call.
-  if (!DisconnectDevice()) DisconnectDevice();
+  DisconnectDevice();
 }
