@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints one table; each figure is measured side by
+# side with its floor in the same run. Figures, not pass/fail.
+#   scripts/bench.sh
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+logs="$root/build/bench-logs"
+mkdir -p "$logs"
+
+bash scripts/setup.sh >/dev/null || exit 1
+bash scripts/build.sh >"$logs/build.log" 2>&1 || { tail -20 "$logs/build.log"; exit 1; }
+
+QUILLET_WINEPREFIX="$root/build/bench-wineprefix" source scripts/wine-env.sh
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$logs/xvfb.display" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$logs/xvfb.display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -1 "$logs/xvfb.display")"
+fi
+bin="$QUILLET_WIN_BUILD/bin"
+(cd "$bin" && "$QUILLET_WINE" startup_bench.exe 7) >"$logs/startup.txt" 2>&1
+(cd "$bin" && "$QUILLET_WINE" refresh_bench.exe 20) >"$logs/refresh.txt" 2>&1
+build/native/tests/bench/transfer_bench 5 >"$logs/transfer.txt" 2>&1
+wineserver -k 2>/dev/null
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+
+field() { grep -E "$2" "$logs/$1" | head -1 | grep -oE '[0-9]+\.[0-9]+' | head -1; }
+exe=build/cross/bin/Quillet.exe
+stripped="$logs/Quillet-stripped.exe"
+i686-w64-mingw32-strip -o "$stripped" "$exe"
+imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ')
+
+printf '%-44s %12s %12s %8s\n' "benchmark" "measured" "floor" "ratio"
+printf '%-44s %12s %12s %8s\n' "start-up until a 50-file list shows (ms)" \
+  "$(field startup.txt 'startup Quillet')" "$(field startup.txt 'minimal dialog')" "$(field startup.txt 'startup ratio')"
+printf '%-44s %12s %12s %8s\n' "refresh of a full 8192-byte directory (ms)" \
+  "$(field refresh.txt '^RefreshFileList')" "$(field refresh.txt '^plain fill')" "$(field refresh.txt '^ratio')"
+printf '%-44s %12s %12s %8s\n' "  of which the simulated directory read (ms)" \
+  "$(grep -oE 'read alone [0-9.]+' "$logs/refresh.txt" | grep -oE '[0-9.]+$')" "" ""
+printf '%-44s %12s %12s %8s\n' "200 small files in one transfer (s)" \
+  "$(field transfer.txt 'TransferFiles')" "$(field transfer.txt 'bare')" "$(field transfer.txt 'ratio')"
+printf '%-44s %12s %12s %8s\n' "Quillet.exe size, stripped (bytes)" "$(stat -c %s "$stripped")" "" ""
+printf '%-44s %s\n' "Quillet.exe imports" "$imports"
+echo
+echo "machine: $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB, $(uname -sr), Wine $("$QUILLET_WINE" --version 2>/dev/null) (${QUILLET_WIN_BITS}-bit programs)"
+echo "logs: ${logs#$root/}"
