@@ -13,15 +13,22 @@ configure_and_build() {
   local dir="$1"; shift
   cmake -S "$root" -B "$root/build/$dir" "$@" >"$root/build/$dir.configure.log" 2>&1 ||
     { cat "$root/build/$dir.configure.log" >&2; return 1; }
-  cmake --build "$root/build/$dir" -j"$jobs"
+  # QUILLET_KEEP_GOING=1: build every target that can be built, so that one
+  # broken file does not keep the others from being tested.
+  if [ "${QUILLET_KEEP_GOING:-0}" = 1 ]; then
+    cmake --build "$root/build/$dir" -j"$jobs" -- -k
+  else
+    cmake --build "$root/build/$dir" -j"$jobs"
+  fi
 }
 
 mkdir -p "$root/build"
+status=0
 case "$what" in native|all)
-  configure_and_build native ;;
+  configure_and_build native || status=1 ;;
 esac
 case "$what" in cross|all)
-  configure_and_build cross -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" ;;
+  configure_and_build cross -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" || status=1 ;;
 esac
 
 need64=no
@@ -32,5 +39,6 @@ elif [ "$what" = all ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1 &&
   need64=yes
 fi
 if [ "$need64" = yes ]; then
-  configure_and_build cross64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+  configure_and_build cross64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" || status=1
 fi
+exit $status

@@ -19,9 +19,10 @@ for d in $dlls; do
   case "$system_dlls" in *" $d "*) ;; *) foreign="$foreign $d" ;; esac
 done
 
-check "32-bit PE file" 'printf "%s\n" "$dump" | grep -q "file format pei-i386"'
-check "GUI subsystem" 'printf "%s\n" "$dump" | grep -q "(Windows GUI)"'
-check "imports pieceif.dll" 'printf "%s\n" "$dlls" | grep -qx pieceif.dll'
+# Here-strings, not pipes: grep -q ending early must not fail the pipe.
+check "32-bit PE file" 'grep -q "file format pei-i386" <<<"$dump"'
+check "GUI subsystem" 'grep -q "(Windows GUI)" <<<"$dump"'
+check "imports pieceif.dll" 'grep -qx pieceif.dll <<<"$dlls"'
 check "no DLLs but system ones and pieceif.dll (found:${foreign:- none})" '[ -z "$foreign" ]'
 
 # The import names listed under pieceif.dll, up to the next DLL.
@@ -30,8 +31,8 @@ names="$(printf '%s\n' "$dump" | awk '
   inside && NF >= 3 && $3 ~ /^ism/ { print $3 }')"
 for f in ismAppStart ismAppStop ismCmdR ismCmdW ismExit ismGetVersion ismInitEx \
          ismPFFSDelete ismPFFSDir ismPFFSRead ismPFFSWrite ismReadMem ismWriteMem; do
-  check "imports $f by its plain name" 'printf "%s\n" "$names" | grep -qx "$f"'
+  check "imports $f by its plain name" 'grep -qx "$f" <<<"$names"'
 done
-check "no decorated pieceif names" '! printf "%s\n" "$names" | grep -q "@"'
+check "no decorated pieceif names" '! grep -q "@" <<<"$names"'
 
 exit $fail

@@ -293,20 +293,30 @@ bool QuilletTest::WaitTitle(const std::string& title, DWORD ms) {
 }
 
 std::vector<std::string> QuilletTest::ListItems() const {
+  // Fetched as UTF-16 and turned back into the ANSI code page: Wine hands an
+  // ANSI LB_GETTEXT from another process the wide text.
   std::vector<std::string> items;
   HWND list = List();
   LRESULT count = 0;
   if (!list || !SendTo(list, LB_GETCOUNT, 0, 0, &count) || count < 0)
     return items;
   for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = 0;
-    if (!SendTo(list, LB_GETTEXTLEN, i, 0, &length) || length < 0) break;
-    std::vector<char> text(length + 1, '\0');
-    LRESULT got = 0;
-    if (!SendTo(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()),
-                &got) || got < 0)
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG,
+                             kSendMs, &length) ||
+        static_cast<LRESULT>(length) < 0)
       break;
-    items.emplace_back(text.data());
+    std::vector<wchar_t> wide(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXT, i,
+                             reinterpret_cast<LPARAM>(wide.data()),
+                             SMTO_ABORTIFHUNG, kSendMs, &got) ||
+        static_cast<LRESULT>(got) < 0)
+      break;
+    char text[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text, nullptr,
+                        nullptr);
+    items.emplace_back(text);
   }
   return items;
 }

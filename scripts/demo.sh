@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds Quillet and starts it under Wine on a simulated P/ECE that holds a
+# few sample files. On a display it runs until you close its window; with no
+# display it runs on Xvfb, writes a screenshot to build/demo.png and ends.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+
+bash scripts/setup.sh
+echo "building (the first build takes a few minutes)..."
+bash scripts/build.sh >build/demo-build.log 2>&1 ||
+  { tail -30 build/demo-build.log; echo "build failed: build/demo-build.log"; exit 1; }
+source scripts/wine-env.sh
+
+# The simulated device: build/demo-device, device 0, sample files.
+home="$root/build/demo-device"
+samples="$root/build/demo-samples"
+simctl="$root/build/native/bin/simctl"
+mkdir -p "$samples"
+sample() {  # NAME-in-UTF-8 SIZE: a file of SIZE bytes under its CP932 name
+  local name; name="$(printf '%s' "$1" | iconv -f UTF-8 -t CP932)"
+  head -c "$2" /dev/urandom >"$samples/data"
+  "$simctl" --home "$home" put 0 "$name" "$samples/data" >/dev/null
+}
+"$simctl" --home "$home" reset >/dev/null
+"$simctl" --home "$home" create 0 >/dev/null
+sample startup.pex 24576
+sample ゲーム.pex 18432
+sample パズル.pex 9216
+sample hiscore.dat 512
+sample メモ.txt 1200
+sample tetris.pex 30720
+"$simctl" --home "$home" list 0 | iconv -f CP932 -t UTF-8 || true
+
+# Wine sees the host's / as drive Z:.
+export PIECE_SIM_HOME="Z:${home//\//\\}"
+bin="$QUILLET_WIN_BUILD/bin"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "starting Quillet on $DISPLAY (close its window to end)"
+  cd "$bin" && "$QUILLET_WINE" Quillet.exe
+  exit 0
+fi
+
+rm -f build/xvfb-demo.display
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>build/xvfb-demo.display 2>/dev/null &
+xvfb_pid=$!
+stop() {
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+}
+trap stop EXIT
+for _ in $(seq 100); do [ -s build/xvfb-demo.display ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 build/xvfb-demo.display)"
+echo "no display: running Quillet on Xvfb $DISPLAY"
+
+(cd "$bin" && exec "$QUILLET_WINE" Quillet.exe) &
+window=""
+for _ in $(seq 120); do
+  window="$(xdotool search --onlyvisible --name '^Quillet' 2>/dev/null | head -1 || true)"
+  [ -n "$window" ] && break
+  sleep 0.5
+done
+if [ -z "$window" ]; then
+  echo "Quillet's window did not appear"
+  exit 1
+fi
+sleep 2  # let it paint
+import -window root build/demo.png
+echo "window: $(xdotool getwindowname "$window" 2>/dev/null || true)"
+echo "screenshot: build/demo.png"
