@@ -35,6 +35,8 @@ sample tetris.pex 30720
 # Wine sees the host's / as drive Z:.
 export PIECE_SIM_HOME="Z:${home//\//\\}"
 bin="$QUILLET_WIN_BUILD/bin"
+# A first start: the window opens centred with the default settings.
+rm -f "$WINEPREFIX/drive_c/windows/Quillet.INI"
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "starting Quillet on $DISPLAY (close its window to end)"
@@ -54,18 +56,20 @@ for _ in $(seq 100); do [ -s build/xvfb-demo.display ] && break; sleep 0.1; done
 export DISPLAY=":$(head -1 build/xvfb-demo.display)"
 echo "no display: running Quillet on Xvfb $DISPLAY"
 
-(cd "$bin" && exec "$QUILLET_WINE" Quillet.exe) &
-window=""
+# Xvfb has no window manager: a Wine desktop draws the window's frame.
+: >"$home/calls.log"
+(cd "$bin" && exec "$QUILLET_WINE" explorer /desktop=Demo,800x600 Quillet.exe) &
+# The window is up once it has read the device's directory.
 for _ in $(seq 120); do
-  window="$(xdotool search --onlyvisible --name '^Quillet' 2>/dev/null | head -1 || true)"
-  [ -n "$window" ] && break
+  grep -q '^ismPFFSDir' "$home/calls.log" 2>/dev/null && break
   sleep 0.5
 done
-if [ -z "$window" ]; then
-  echo "Quillet's window did not appear"
+if ! grep -q '^ismPFFSDir' "$home/calls.log" 2>/dev/null; then
+  echo "Quillet did not read the device"
   exit 1
 fi
 sleep 2  # let it paint
-import -window root build/demo.png
-echo "window: $(xdotool getwindowname "$window" 2>/dev/null || true)"
+import -window root -crop 800x600+0+0 build/demo.png
+title="$(xdotool search --name '^Quillet' getwindowname 2>/dev/null | head -1 || true)"
+echo "window: ${title:-?}"
 echo "screenshot: build/demo.png"
