@@ -94,6 +94,30 @@ else
   failed=$((failed + 1))
 fi
 
+# Script-driven end-to-end tests (tests/e2e/*_test.sh): each ends with a line
+# "WORD: N passed, M failed", or counts as one test by its exit status.
+for script in tests/e2e/*_test.sh; do
+  [ -e "$script" ] || continue
+  name="$(basename "$script" .sh)"
+  echo "== $name"
+  timeout 900 bash "$script" >"$logs/$name.log" 2>&1
+  status=$?
+  grep -E 'FAIL|^[a-z0-9_-]+: [0-9]+ passed, [0-9]+ failed' "$logs/$name.log" | tail -20
+  line="$(grep -E '^[a-z0-9_-]+: [0-9]+ passed, [0-9]+ failed' "$logs/$name.log" | tail -1)"
+  if [ -n "$line" ]; then
+    p=$(sed -E 's/.*: ([0-9]+) passed.*/\1/' <<<"$line")
+    f=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
+    [ "$status" -ne 0 ] && [ "$f" -eq 0 ] && f=1
+    passed=$((passed + p))
+    failed=$((failed + f))
+  elif [ "$status" -eq 0 ]; then
+    passed=$((passed + 1))
+  else
+    echo "$name: exit status $status (log: $logs/$name.log)"
+    failed=$((failed + 1))
+  fi
+done
+
 wineserver -k 2>/dev/null || true
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 finish
