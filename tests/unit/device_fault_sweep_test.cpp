@@ -6,7 +6,6 @@
 // byte for byte, and no file is lost - every file is still on the device or,
 // after a swap-out, in the swap folder with the same bytes; a read-out leaves
 // nothing behind in the temporary folder. A summary table goes to stdout.
-#include <gtest/gtest.h>
 #include <dirent.h>
 #include <ftw.h>
 #include <stdio.h>
@@ -22,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "app/path_util.h"
 #include "app/settings_store.h"
 #include "device/beep.h"
@@ -35,6 +36,7 @@
 #include "pause/pause_device.h"
 #include "stand-ins/pieceif/simulator.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/memory_list.h"
 #include "transfer/transfer.h"
 
 namespace {
@@ -87,48 +89,6 @@ class SweepPlatform : public FakePlatform {
       default:
         return IDOK;
     }
-  }
-};
-
-// A list box in memory.
-class MemoryList : public ListControl {
- public:
-  struct Item {
-    std::string text;
-    bool selected;
-  };
-  std::vector<Item> items;
-  std::string title = "untouched";
-
-  void ResetContent() override { items.clear(); }
-  int Count() override { return static_cast<int>(items.size()); }
-  bool Text(int index, std::string* text) override {
-    if (index < 0 || index >= Count()) return false;
-    *text = items[index].text;
-    return true;
-  }
-  int InsertString(int index, const std::string& text) override {
-    items.insert(items.begin() + index, {text, false});
-    return index;
-  }
-  void Select(int index) override { items[index].selected = true; }
-  std::vector<int> SelectedIndexes(size_t max) override {
-    std::vector<int> out;
-    for (int i = 0; i < Count() && out.size() < max; ++i)
-      if (items[i].selected) out.push_back(i);
-    return out;
-  }
-  int CaretIndex() override { return -1; }
-  void SetTitle(const std::string& t) override { title = t; }
-  bool ShiftOrCtrlDown() override { return false; }
-
-  std::vector<std::string> Names(bool selectedOnly = false) const {
-    std::vector<std::string> out;
-    for (const Item& i : items) {
-      std::string name;
-      if ((!selectedOnly || i.selected) && NameFromItemText(i.text, &name)) out.push_back(name);
-    }
-    return out;
   }
 };
 
