@@ -54,6 +54,8 @@ xvfb_pid=""
 quillet_pid=""
 source_pid=""
 stop_pid() { [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null; }
+running() { [ -n "$1" ] && kill -0 "$1" 2>/dev/null; }
+not_running() { ! running "$1"; }
 cleanup() {
   stop_pid "$source_pid"
   stop_pid "$quillet_pid"
@@ -83,14 +85,26 @@ if [ ! -f "$bin/Quillet.exe" ] || [ ! -f "$bin/pieceif.dll" ]; then
 fi
 ini="$WINEPREFIX/drive_c/windows/Quillet.INI"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
+# A display number well above the ones that programs fall back on, so that
+# no stray client of someone else's shows a window where the pointer goes.
+display=""
+for n in $(seq 150 199); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    running "$xvfb_pid" || break
+    sleep 0.1
+  done
+  if running "$xvfb_pid" && [ -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+  stop_pid "$xvfb_pid"; xvfb_pid=""
+done
+if [ -z "$display" ]; then
   echo "drop: Xvfb did not start" >&2
   fail "display"; summary; exit 1
 fi
-export DISPLAY=":$(head -1 "$work/display")"
+export DISPLAY="$display"
 echo "drop: wine $QUILLET_WIN_BITS-bit, programs from ${bin#$root/}, display $DISPLAY"
 
 # The simulated device lives in a host folder; the program finds it by its
@@ -110,15 +124,14 @@ wait_for() {
   "$@"
 }
 
-main_window() { xdotool search --onlyvisible --name '^Quillet - ' 2>/dev/null | head -1; }
+# Windows of the Quillet this script started (Wine gives them its process id).
+main_window() { xdotool search --all --onlyvisible --pid "$quillet_pid" --name '^Quillet - ' 2>/dev/null | head -1; }
 has_main_window() { [ -n "$(main_window)" ]; }
 title_of() { xdotool getwindowname "$1" 2>/dev/null; }
 title_is_not() { [ "$(title_of "$1")" != "$2" ]; }
-running() { [ -n "$1" ] && kill -0 "$1" 2>/dev/null; }
-not_running() { ! running "$1"; }
 
 # Any message box of the program: a window titled "Quillet" alone.
-box_open() { xdotool search --onlyvisible --name '^Quillet$' >/dev/null 2>&1; }
+box_open() { xdotool search --all --onlyvisible --pid "$quillet_pid" --name '^Quillet$' >/dev/null 2>&1; }
 
 shot() { import -window root "$work/$1.png" 2>/dev/null; }
 
