@@ -9,7 +9,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales
-  clang
+  clang libclang-rt-14-dev
+  python3-gi gir1.2-gtk-3.0
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
