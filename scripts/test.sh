@@ -60,6 +60,22 @@ else
   failed=$((failed + 1))
 fi
 
+echo "== sanitizers (ASan, UBSan)"
+if bash scripts/sanitize.sh >"$logs/sanitize.log" 2>&1; then
+  passed=$((passed + 1)); echo "sanitize: ok"
+else
+  failed=$((failed + 1)); echo "sanitize: failed (log: $logs/sanitize.log)"
+fi
+tail -3 "$logs/sanitize.log"
+
+echo "== fuzzing (${QUILLET_FUZZ_SECONDS:-30} s a target)"
+if bash scripts/fuzz.sh "${QUILLET_FUZZ_SECONDS:-30}" >"$logs/fuzz.log" 2>&1; then
+  passed=$((passed + 1)); echo "fuzz: ok"
+else
+  failed=$((failed + 1)); echo "fuzz: failed (log: $logs/fuzz.log)"
+fi
+tail -12 "$logs/fuzz.log"
+
 echo "== end-to-end tests (Wine)"
 # A fresh prefix for every run, never the user's own.
 rm -rf "$root/build/wineprefix"
