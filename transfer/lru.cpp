@@ -39,6 +39,26 @@ std::string SwapPath(const std::string& folder, const std::string& name) {
   return EndsInSeparator(folder) ? folder + name : folder + "\\" + name;
 }
 
+// A device name from a transfer list keeps its folder part. One that would
+// put its copy outside the swap folder (a ".." part, a drive, a leading
+// separator) could overwrite any file of the user's, so it is not swapped.
+bool LeavesSwapFolder(const std::string& name) {
+  size_t partStart = 0;
+  for (size_t i = 0; i <= name.size(); ++i) {
+    unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : '\\';
+    if (i < name.size() && IsLeadByte(c) && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    if (c == ':') return true;
+    if (c == '\\' || c == '/') {
+      if (i == 0 || name.compare(partStart, i - partStart, "..") == 0) return true;
+      partStart = i + 1;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 void MarkRecentlyUsed(const std::string& name) {
@@ -86,6 +106,7 @@ bool SwapOutOne(bool& folderOpened, const std::string& writing) {
     // Written from the swap folder itself: the copy would destroy the very
     // file being written. The write replaces that device file anyway.
     if (!writing.empty() && EqualsIgnoreAsciiCase(swapPath, writing)) continue;
+    if (LeavesSwapFolder(name)) continue;
     if (swapPath.size() > kMaxHostPath) return false;
     if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&
         platform.ShowMessage(swapPath + kOverwriteQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES)

@@ -222,6 +222,30 @@ TEST_F(SwapOutTest, DeviceFileStaysUnlessItsCopyIsThere) {
   EXPECT_TRUE(Calls({"ismPFFSDelete"}).empty());
 }
 
+TEST_F(SwapOutTest, NamesThatLeaveTheSwapFolderStayOnTheDevice) {
+  // Names a transfer list can give; a copy of them would land outside the
+  // swap folder.
+  for (const char* name : {"..\\up.pex", "sub\\..\\..\\x.pex", "\\root.pex", "c:x.pex", "sub/.."}) {
+    piecesim::PutFile(0, name, "keep");
+    piecesim::PutFile(0, "ok.pex", "ok");
+    LruList = {name, "ok.pex"};
+    AppSettings.openfolder = false;
+    AppSettings.warnoverwr = false;   // ok.pex is in the folder from the last round
+    EXPECT_TRUE(SwapOutOne(folderOpened)) << name;
+    EXPECT_TRUE(piecesim::HasFile(0, name)) << name;
+    EXPECT_EQ("ok", SwappedBytes("ok.pex")) << name;
+    EXPECT_TRUE(LruList.empty()) << name;
+  }
+  // A folder part inside the swap folder, and a Japanese name whose second
+  // byte is a backslash, are swapped as usual.
+  ASSERT_EQ(0, mkdir(swap.File("sub").c_str(), 0700));
+  piecesim::PutFile(0, "sub\\a..b.pex", "s");
+  piecesim::PutFile(0, "ソ..pex", "j");
+  LruList = {"ソ..pex"};
+  EXPECT_TRUE(SwapOutOne(folderOpened));
+  EXPECT_EQ("j", SwappedBytes("ソ..pex"));
+}
+
 TEST_F(SwapOutTest, OverlongSwapPathIsRefusedNotCut) {
   piecesim::PutFile(0, "abcdefghij.pex", "x");
   LruList = {"abcdefghij.pex"};
