@@ -23,19 +23,16 @@ FORMATETC DropListFormat() {
   return format;
 }
 
-// The data source of one drag: it offers its file-drop list as CF_HDROP on
-// global memory, owns the block and frees it when it goes.
-class FileDropData : public IDataObject {
+// The IUnknown part of the two objects handed to the drag loop: one
+// interface besides IUnknown, reference counted, deleted at the last Release.
+template <class Interface, const IID& kInterfaceId>
+class ComObject : public Interface {
  public:
-  explicit FileDropData(HGLOBAL dropList) : dropList_(dropList) {}
-  virtual ~FileDropData() {
-    if (dropList_) GlobalFree(dropList_);
-  }
-
+  virtual ~ComObject() = default;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-      *object = static_cast<IDataObject*>(this);
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) {
+      *object = static_cast<Interface*>(this);
       AddRef();
       return S_OK;
     }
@@ -48,6 +45,20 @@ class FileDropData : public IDataObject {
     if (left == 0) delete this;
     return left;
   }
+
+ private:
+  ULONG references_ = 1;
+};
+
+// The data source of one drag: it offers its file-drop list as CF_HDROP on
+// global memory, owns the block and frees it when it goes.
+class FileDropData : public ComObject<IDataObject, IID_IDataObject> {
+ public:
+  explicit FileDropData(HGLOBAL dropList) : dropList_(dropList) {}
+  virtual ~FileDropData() {
+    if (dropList_) GlobalFree(dropList_);
+  }
+
 
   // The receiver frees what it gets, so it gets a copy of the block.
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
@@ -98,33 +109,16 @@ class FileDropData : public IDataObject {
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
  private:
-  ULONG references_ = 1;
   HGLOBAL dropList_;
 };
 
 // The drop source of one read-out drag: the standard start wait and
 // continue-or-drop rule, plus the device read at the moment of the drop.
-class TempFileDropSource : public IDropSource {
+class TempFileDropSource : public ComObject<IDropSource, IID_IDropSource> {
  public:
   explicit TempFileDropSource(ReadOut& readOut) : readOut_(readOut) {}
   virtual ~TempFileDropSource() = default;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-      *object = static_cast<IDropSource*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
     HRESULT answer = S_OK;
@@ -146,7 +140,6 @@ class TempFileDropSource : public IDropSource {
   static constexpr DWORD kDropButton = MK_LBUTTON;
   static constexpr DWORD kCancelButton = MK_RBUTTON;
 
-  ULONG references_ = 1;
   ReadOut& readOut_;
   bool dragStarted_ = false;
 };
