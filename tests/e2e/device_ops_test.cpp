@@ -30,23 +30,7 @@ class DeviceOpsTest : public QuilletTest {
   void Start(const Items& items) {
     ASSERT_TRUE(Launch());
     ASSERT_TRUE(WaitMainWindow()) << "no main window";
-    ASSERT_TRUE(WaitUntil([&] { return Texts() == items; })) << ::testing::PrintToString(Texts());
-  }
-  // The item texts, read as wide text: some Wine versions return only the
-  // first character of an ANSI LB_GETTEXT sent to another process.
-  std::vector<std::string> Texts() {
-    std::vector<std::string> texts;
-    LRESULT count = SendMessageA(List(), LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      LRESULT length = SendMessageW(List(), LB_GETTEXTLEN, i, 0);
-      if (length < 0) break;
-      std::vector<wchar_t> wide(length + 1, L'\0');
-      SendMessageW(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-      char text[512] = "";
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text, nullptr, nullptr);
-      texts.push_back(text);
-    }
-    return texts;
+    ASSERT_TRUE(WaitUntil([&] { return ListItems() == items; })) << ::testing::PrintToString(ListItems());
   }
   // Makes item index the only selected one and the caret item.
   void Select(int index) {
@@ -531,7 +515,7 @@ TEST_F(DragOutTest, DroppingOnItsOwnListWritesNothing) {
   ASSERT_TRUE(WaitUntil([] { return CountCalls("ismPFFSRead(") == 1; }));
   Quiesce();
   EXPECT_EQ(0, CountCalls("ismPFFSWrite"));
-  EXPECT_EQ((Items{Item(10, "alpha.pex"), Item(6, "beta.txt")}), Texts());
+  EXPECT_EQ((Items{Item(10, "alpha.pex"), Item(6, "beta.txt")}), ListItems());
 }
 
 }  // namespace

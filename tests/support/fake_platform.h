@@ -68,6 +68,10 @@ class FakePlatform : public Platform {
   std::string madeTemp_;
 };
 
+// The names in a host folder (without "." and ".."), and removal of a tree.
+std::vector<std::string> FolderEntries(const std::string& folder);
+void RemoveTree(const std::string& path);
+
 // A fresh folder under /tmp for one test, removed with the object.
 class TempDir {
  public:

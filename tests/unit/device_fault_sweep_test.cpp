@@ -201,19 +201,6 @@ bool DeletedOnDevice(const std::string& name) {
   return false;
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* entry = readdir(dir))
-      if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
-    closedir(dir);
-  }
-  return names;
-}
-
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
-
-void RemoveTree(const std::string& path) { nftw(path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
 
 std::vector<uint8_t> LauncherImage() {
   std::ifstream in(QUILLET_LAUNCHER_IMAGE, std::ios::binary);

@@ -18,16 +18,6 @@ namespace {
 const char kNoTempFolder[] = "一時ディレクトリが取得できません。";
 const char kInternalError[] = "内部エラーが発生しました。";
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* entry = readdir(dir))
-      if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) names.push_back(entry->d_name);
-    closedir(dir);
-  }
-  return names;
-}
-
 bool IsFolder(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -152,7 +142,7 @@ TEST_F(ReadOutTest, PreparationFailuresLeaveNothingBehind) {
   EXPECT_FALSE(noTemp.Prepare(items));
   EXPECT_EQ((std::vector<std::string>{kNoTempFolder}), platform.ShownTexts());
 
-  EXPECT_TRUE(Entries(host.path()).empty()) << "nothing is made inside the temporary folder";
+  EXPECT_TRUE(FolderEntries(host.path()).empty()) << "nothing is made inside the temporary folder";
 }
 
 TEST_F(ReadOutTest, DoubleByteNamesStayWhole) {
