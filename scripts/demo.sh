@@ -7,6 +7,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 
 bash scripts/setup.sh
+mkdir -p build   # a fresh clone has none; the build log goes there
 echo "building (the first build takes a few minutes)..."
 bash scripts/build.sh >build/demo-build.log 2>&1 ||
   { tail -30 build/demo-build.log; echo "build failed: build/demo-build.log"; exit 1; }
@@ -73,3 +74,5 @@ import -window root -crop 800x600+0+0 build/demo.png
 title="$(xdotool search --name '^Quillet' getwindowname 2>/dev/null | head -1 || true)"
 echo "window: ${title:-?}"
 echo "screenshot: build/demo.png"
+# The window lists the device: its title carries the device's status.
+case "$title" in "Quillet - "*) ;; *) echo "demo: no file list window"; exit 1 ;; esac
