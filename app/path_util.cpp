@@ -58,6 +58,42 @@ std::string FolderPart(const std::string& path) {
   return p.drive + p.folder;
 }
 
+bool EndsInSeparator(const std::string& path) {
+  bool last = false;
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      ++i;
+      last = false;
+    } else {
+      last = c == '\\' || c == '/';
+    }
+  }
+  return last;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || EndsInSeparator(folder)) return folder + name;
+  return folder + "\\" + name;
+}
+
+bool LeavesFolder(const std::string& name) {
+  size_t partStart = 0;
+  for (size_t i = 0; i <= name.size(); ++i) {
+    unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : '\\';
+    if (i < name.size() && IsLeadByte(c) && i + 1 < name.size()) {
+      ++i;
+      continue;
+    }
+    if (c == ':') return true;
+    if (c == '\\' || c == '/') {
+      if (i == 0 || name.compare(partStart, i - partStart, "..") == 0) return true;
+      partStart = i + 1;
+    }
+  }
+  return false;
+}
+
 std::string LowerAscii(const std::string& text) {
   std::string out = text;
   for (size_t i = 0; i < out.size(); ++i) {

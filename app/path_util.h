@@ -22,6 +22,17 @@ std::string FileNamePart(const std::string& path);
 // Drive and folder joined (ends in a separator unless empty).
 std::string FolderPart(const std::string& path);
 
+// True when the last character is a single-byte '\\' or '/' (the trail byte
+// of a double-byte character may be 0x5C too).
+bool EndsInSeparator(const std::string& path);
+// folder and name joined with a backslash where folder lacks a separator at
+// its end; an empty folder gives the bare name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+// Whether a device name, taken as a path below some folder, would lead out
+// of it: a drive, a leading separator or a ".." part. A transfer list line
+// keeps its folder part in the device name, so a device can hold such names.
+bool LeavesFolder(const std::string& name);
+
 // A to Z become a to z; double-byte characters are left whole.
 std::string LowerAscii(const std::string& text);
 // As LowerAscii, and full-width Latin, Greek and Cyrillic capitals of code

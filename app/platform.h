@@ -37,6 +37,9 @@ class Platform {
 
   // Host files.
   virtual bool PathExists(const std::string& path) = 0;   // file or folder
+  // The full form of a path: absolute, without "." and ".." parts, short
+  // names spelt out where the file exists; the path itself on failure.
+  virtual std::string FullPath(const std::string& path) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool ReadFileBytes(const std::string& path, std::string* bytes) = 0;
   // The user's temporary folder, ending in a backslash; false on failure or

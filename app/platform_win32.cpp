@@ -75,6 +75,15 @@ bool Win32Platform::PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string Win32Platform::FullPath(const std::string& path) {
+  char full[kMaxPath], longForm[kMaxPath];
+  DWORD n = GetFullPathNameA(path.c_str(), kMaxPath, full, nullptr);
+  if (n == 0 || n >= kMaxPath) return path;
+  // An 8.3 spelling names the same file; only a file that exists has a long form.
+  DWORD m = GetLongPathNameA(full, longForm, kMaxPath);
+  return m == 0 || m >= kMaxPath ? std::string(full, n) : std::string(longForm, m);
+}
+
 bool Win32Platform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool Win32Platform::ReadFileBytes(const std::string& path, std::string* bytes) {

@@ -4,10 +4,6 @@
 
 #include "app/path_util.h"
 
-namespace {
-const char kStartup[] = "startup.pex";
-}
-
 std::string FormatItemText(const DirEntry& entry) {
   char number[16];
   snprintf(number, sizeof number, "%6d", static_cast<int>(entry.size));
@@ -34,15 +30,6 @@ bool NameFromItemText(const std::string& text, std::string* name) {
 bool NameGreater(const std::string& name, const std::string& other) {
   // std::string compares chars as unsigned bytes (char_traits<char>).
   return name.compare(other) > 0;
-}
-
-size_t InsertionIndex(const std::vector<std::string>& itemNames, const std::string& name) {
-  if (name == kStartup) return 0;
-  for (size_t i = 0; i < itemNames.size(); ++i) {
-    if (itemNames[i] == kStartup) continue;
-    if (NameGreater(itemNames[i], name)) return i;
-  }
-  return itemNames.size();
 }
 
 bool PathSelectsName(const PathList& paths, const std::string& name) {

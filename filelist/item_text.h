@@ -15,8 +15,6 @@ bool NameFromItemText(const std::string& text, std::string* name);
 
 // True when name sorts after other in the list's byte order.
 bool NameGreater(const std::string& name, const std::string& other);
-// Where an entry of this name goes among items with these names.
-size_t InsertionIndex(const std::vector<std::string>& itemNames, const std::string& name);
 // Whether a dropped or written path names this device file.
 bool PathSelectsName(const PathList& paths, const std::string& name);
 

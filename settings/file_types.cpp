@@ -39,20 +39,6 @@ std::string TextOf(const RegistryValue& value) {
   return end == std::string::npos ? value.bytes : value.bytes.substr(0, end);
 }
 
-bool EndsInSeparator(const std::string& folder) {
-  bool separator = false;
-  for (size_t i = 0; i < folder.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(folder[i]);
-    if (IsLeadByte(c) && i + 1 < folder.size()) {
-      separator = false;
-      ++i;
-    } else {
-      separator = c == '\\' || c == '/';
-    }
-  }
-  return separator;
-}
-
 }  // namespace
 
 std::string OpenCommandText(const std::string& programPath) {
@@ -92,10 +78,6 @@ std::string ProgramFolder(const std::string& programPath) {
   return FolderPart(programPath);
 }
 
-std::string JoinFolderAndFile(const std::string& folder, const std::string& fileName) {
-  if (folder.empty() || EndsInSeparator(folder)) return folder + fileName;
-  return folder + "\\" + fileName;
-}
 
 bool RegisterFileTypes(ShellHost& host) {
   if (!InvokeExtensionRegistration(host, true)) return false;
@@ -167,14 +149,14 @@ bool InvokeExtensionRegistration(ShellHost& host, bool registering) {
     return false;
   }
   std::string programFolder = ProgramFolder(programPath);
-  ShellHost::Library library = host.LoadLibraryFile(JoinFolderAndFile(programFolder, kComponentFile));
+  ShellHost::Library library = host.LoadLibraryFile(JoinPath(programFolder, kComponentFile));
   if (!library) {
     std::string systemFolder;
     if (!host.SystemFolder(&systemFolder)) {
       ThePlatform().ShowMessage(kInternalError, kErrorStyle);
       return false;
     }
-    library = host.LoadLibraryFile(JoinFolderAndFile(systemFolder, kComponentFile));
+    library = host.LoadLibraryFile(JoinPath(systemFolder, kComponentFile));
     if (!library) {
       ThePlatform().ShowMessage(KorvaseLoadMessage(programFolder, systemFolder), kErrorStyle);
       return false;

@@ -27,9 +27,6 @@ std::string KorvaseLoadMessage(const std::string& programFolder,
 
 // Drive and folder of the program file, ending in a backslash.
 std::string ProgramFolder(const std::string& programPath);
-// folder and fileName joined with a backslash where folder lacks a separator
-// at its end (a double-byte character ending in 0x5C is not one).
-std::string JoinFolderAndFile(const std::string& folder, const std::string& fileName);
 
 constexpr char kComponentFile[] = "korvase.dll";
 constexpr size_t kIconSizeBufferBytes = 32;

@@ -18,45 +18,16 @@ constexpr size_t kMaxHostPath = 259;
 
 bool IsStartup(const std::string& name) { return EqualsIgnoreAsciiCase(name, kStartupName); }
 
-// True when the last character is a single-byte '\' or '/' (the trail byte
-// of a double-byte character may be 0x5C too).
-bool EndsInSeparator(const std::string& path) {
-  bool last = false;
-  for (size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
-      ++i;
-      last = false;
-    } else {
-      last = c == '\\' || c == '/';
-    }
-  }
-  return last;
-}
-
-std::string SwapPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  return EndsInSeparator(folder) ? folder + name : folder + "\\" + name;
-}
-
-// A device name from a transfer list keeps its folder part. One that would
-// put its copy outside the swap folder (a ".." part, a drive, a leading
-// separator) could overwrite any file of the user's, so it is not swapped.
-bool LeavesSwapFolder(const std::string& name) {
-  size_t partStart = 0;
-  for (size_t i = 0; i <= name.size(); ++i) {
-    unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : '\\';
-    if (i < name.size() && IsLeadByte(c) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    if (c == ':') return true;
-    if (c == '\\' || c == '/') {
-      if (i == 0 || name.compare(partStart, i - partStart, "..") == 0) return true;
-      partStart = i + 1;
-    }
-  }
-  return false;
+// Whether two host paths name one file: compared in full form, '/' as '\\',
+// the case of ASCII letters folded, as the host's file system compares them.
+bool SameHostFile(const std::string& a, const std::string& b) {
+  auto key = [](const std::string& path) {
+    std::string full = LowerAscii(ThePlatform().FullPath(path));
+    for (char& c : full)
+      if (c == '/') c = '\\';   // never the trail byte of a double-byte character
+    return full;
+  };
+  return key(a) == key(b);
 }
 
 }  // namespace
@@ -102,12 +73,13 @@ bool SwapOutOne(bool& folderOpened, const std::string& writing) {
       folderOpened = true;
     }
 
-    std::string swapPath = SwapPath(AppSettings.folder, name);
+    std::string swapPath = JoinPath(AppSettings.folder, name);
     // Written from the swap folder itself: the copy would destroy the very
     // file being written. The write replaces that device file anyway.
-    if (!writing.empty() && EqualsIgnoreAsciiCase(swapPath, writing)) continue;
-    if (LeavesSwapFolder(name)) continue;
-    if (swapPath.size() > kMaxHostPath) return false;
+    if (!writing.empty() && SameHostFile(swapPath, writing)) continue;
+    // A copy outside the swap folder could overwrite any file of the user's.
+    if (LeavesFolder(name)) continue;
+    if (swapPath.size() > kMaxHostPath) continue;
     if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&
         platform.ShowMessage(swapPath + kOverwriteQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES)
       return false;

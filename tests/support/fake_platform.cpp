@@ -88,6 +88,16 @@ bool FakePlatform::PathExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+// realpath() resolves "." and ".." and symbolic links, which stand in for the
+// other spellings (8.3 names) of one file here.
+std::string FakePlatform::FullPath(const std::string& path) {
+  char* full = realpath(path.c_str(), nullptr);
+  if (!full) return path;
+  std::string result = full;
+  free(full);
+  return result;
+}
+
 bool FakePlatform::RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool FakePlatform::ReadFileBytes(const std::string& path, std::string* bytes) {

@@ -53,6 +53,7 @@ class FakePlatform : public Platform {
   void WriteProfileString(const char* section, const char* key, const std::string& value) override;
   bool ProgramPath(std::string* path) override;
   bool PathExists(const std::string& path) override;
+  std::string FullPath(const std::string& path) override;
   bool RemoveFile(const std::string& path) override;
   bool ReadFileBytes(const std::string& path, std::string* bytes) override;
   bool TempFolder(std::string* path) override;

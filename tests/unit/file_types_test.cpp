@@ -1,3 +1,4 @@
+#include "app/path_util.h"
 #include "settings/file_types.h"
 
 #include <gtest/gtest.h>
@@ -184,11 +185,11 @@ TEST(FileTypeTexts, FolderLimitMessageNamesTheLimit) {
 
 TEST(FileTypeTexts, ComponentPathJoinsFolderAndFile) {
   EXPECT_EQ("C:\\Program Files\\Quillet\\", ProgramFolder(kProgram));
-  EXPECT_EQ(kProgramDll, JoinFolderAndFile("C:\\Program Files\\Quillet\\", "korvase.dll"));
-  EXPECT_EQ(kSystemDll, JoinFolderAndFile("C:\\WINDOWS\\system32", "korvase.dll"));
-  EXPECT_EQ("D:/tools/korvase.dll", JoinFolderAndFile("D:/tools/", "korvase.dll"));
+  EXPECT_EQ(kProgramDll, JoinPath("C:\\Program Files\\Quillet\\", "korvase.dll"));
+  EXPECT_EQ(kSystemDll, JoinPath("C:\\WINDOWS\\system32", "korvase.dll"));
+  EXPECT_EQ("D:/tools/korvase.dll", JoinPath("D:/tools/", "korvase.dll"));
   // "表" is 0x95 0x5C in code page 932: its second byte is no separator.
-  EXPECT_EQ("C:\\表\\korvase.dll", JoinFolderAndFile("C:\\表", "korvase.dll"));
+  EXPECT_EQ("C:\\表\\korvase.dll", JoinPath("C:\\表", "korvase.dll"));
   EXPECT_EQ("C:\\表\\", ProgramFolder("C:\\表\\Quillet.exe"));
 }
 

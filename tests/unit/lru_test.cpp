@@ -246,14 +246,16 @@ TEST_F(SwapOutTest, NamesThatLeaveTheSwapFolderStayOnTheDevice) {
   EXPECT_EQ("j", SwappedBytes("ソ..pex"));
 }
 
-TEST_F(SwapOutTest, OverlongSwapPathIsRefusedNotCut) {
+TEST_F(SwapOutTest, OverlongSwapPathIsPassedOverNotCut) {
   piecesim::PutFile(0, "abcdefghij.pex", "x");
-  LruList = {"abcdefghij.pex"};
-  // folder + name comes to 260 characters.
-  AppSettings.folder = "C:\\" + std::string(242, 'f') + "\\";
+  piecesim::PutFile(0, "a", "short");
+  LruList = {"abcdefghij.pex", "a"};
+  // folder + the first name comes to 260 characters; the second still fits.
+  AppSettings.folder = swap.path() + "/" + std::string(259 - swap.path().size() - 1 - 14, 'f') + "/";
+  ASSERT_EQ(0, mkdir(AppSettings.folder.c_str(), 0700));
   AppSettings.openfolder = false;
-  EXPECT_FALSE(SwapOutOne(folderOpened));
-  EXPECT_TRUE(piecesim::CallLog().empty());
+  EXPECT_TRUE(SwapOutOne(folderOpened));
+  EXPECT_EQ((Names{"ismPFFSRead(a, " + AppSettings.folder + "a) = 0", "ismPFFSDelete(a) = 0"}), Calls());
   EXPECT_TRUE(piecesim::HasFile(0, "abcdefghij.pex"));
 
   // 259 is still fine.
@@ -261,6 +263,7 @@ TEST_F(SwapOutTest, OverlongSwapPathIsRefusedNotCut) {
   AppSettings.folder += std::string(259 - AppSettings.folder.size() - 14 - 1, 'g') + "/";
   ASSERT_EQ(0, mkdir(AppSettings.folder.c_str(), 0700));
   LruList = {"abcdefghij.pex"};
+  ASSERT_EQ(259u, (AppSettings.folder + "abcdefghij.pex").size());
   EXPECT_TRUE(SwapOutOne(folderOpened));
   EXPECT_EQ(259u, (AppSettings.folder + "abcdefghij.pex").size());
 }
