@@ -30,14 +30,6 @@ bool FitsPathBuffer(size_t length) { return length < kHostPathBuffer; }
 
 }  // namespace
 
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  // ':' cannot be the second byte of a double-byte character, so a plain
-  // search is safe; the separators need the path splitter.
-  if (name.find(':') != std::string::npos) return false;
-  return FileNamePart(name) == name;
-}
-
 bool ReadOut::MakeFolder(const std::string& tempFolder, char separator) {
   Platform& platform = ThePlatform();
   uint32_t seed = platform.TickCount();
@@ -62,24 +54,30 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
   char separator = tempFolder.back() == '/' ? '/' : '\\';
   size_t folderLength = tempFolder.size() + kFolderNameLength + 1;
 
-  std::vector<std::string> names;
+  std::vector<std::string> names, fileNames;
   for (const std::string& text : itemTexts) {
     std::string name;
-    if (!NameFromItemText(text, &name) || !IsPlainFileName(name)) {
+    bool ok = NameFromItemText(text, &name) && !LeavesFolder(name);
+    std::string fileName = ok ? FileNamePart(name) : std::string();
+    // The host's file names ignore the case of ASCII letters.
+    for (const std::string& other : fileNames) ok = ok && !EqualsIgnoreAsciiCase(other, fileName);
+    if (!ok || fileName.empty() || fileName == ".") {
       platform.ShowMessage(kInternalError, kErrorStyle);
       return false;
     }
-    if (!FitsPathBuffer(folderLength + name.size())) {
+    if (!FitsPathBuffer(folderLength + fileName.size())) {
       platform.ShowMessage(kNoTempFolder, kErrorStyle);
       return false;
     }
     names.push_back(name);
+    fileNames.push_back(fileName);
   }
   if (!MakeFolder(tempFolder, separator)) {
     platform.ShowMessage(kNoTempFolder, kErrorStyle);
     return false;
   }
-  for (const std::string& name : names) tempPaths_.push_back(folder_ + name);
+  deviceNames_ = names;
+  for (const std::string& fileName : fileNames) tempPaths_.push_back(folder_ + fileName);
   return true;
 }
 
@@ -89,13 +87,13 @@ bool ReadOut::ReadAtDrop() {
     errorText_ = kCannotConnect;
     return false;
   }
-  for (const std::string& path : tempPaths_) {
-    if (ismPFFSRead(FileNamePart(path).c_str(), path.c_str()) != 0) {
+  for (size_t i = 0; i < tempPaths_.size(); ++i) {
+    if (ismPFFSRead(deviceNames_[i].c_str(), tempPaths_[i].c_str()) != 0) {
       errorText_ = kReadFailed;
       DisconnectDevice();
       return false;
     }
-    readPaths_.push_back(path);
+    readPaths_.push_back(tempPaths_[i]);
   }
   DisconnectDevice();
   return true;

@@ -2,7 +2,9 @@
 // to the drop target, the device read at the moment of the drop, and their
 // removal. The copies go into a folder made afresh for each drag inside the
 // user's temporary folder, so no file of the user's is overwritten or
-// removed, and the drop target still sees the device file names.
+// removed, and the drop target still sees the device file names. A device
+// name with a folder part (from a transfer list) is read by its whole name
+// into a copy under its file-name part.
 #ifndef QUILLET_FILELIST_READ_OUT_H
 #define QUILLET_FILELIST_READ_OUT_H
 
@@ -21,7 +23,8 @@ class ReadOut {
 
   // Makes the drag's folder and the temporary path of each item text, in
   // order. On failure shows the message, leaves nothing behind and returns
-  // false: the drag must not start.
+  // false: the drag must not start. Two items whose copies would share a
+  // file name, and names that lead out of a folder, are refused.
   bool Prepare(const std::vector<std::string>& itemTexts);
   // At the drop: reads every file from the device into its temporary path.
   // True when all were read; false (cancel the drop) with errorText set.
@@ -40,13 +43,10 @@ class ReadOut {
   bool MakeFolder(const std::string& tempFolder, char separator);
 
   std::string folder_;   // with its trailing separator; empty until made
+  std::vector<std::string> deviceNames_;   // read into tempPaths_, in order
   std::vector<std::string> tempPaths_;
   std::vector<std::string> readPaths_;
   std::string errorText_;
 };
-
-// Whether a device name can stand as a file name inside the drag's folder:
-// not empty, no drive, folder or stream part, not "." or "..".
-bool IsPlainFileName(const std::string& name);
 
 #endif

@@ -126,9 +126,12 @@ TEST_F(ReadOutTest, PreparationFailuresLeaveNothingBehind) {
   const std::vector<Case> cases = {
       {{"     4 a.pex", "    12"}, kInternalError},       // an item without a name
       {{"     4 ..\\..\\boot.ini"}, kInternalError},      // names that would leave the folder
-      {{"     4 sub/a.pex"}, kInternalError},
+      {{"     4 \\root.pex"}, kInternalError},
       {{"     4 a:stream"}, kInternalError},
       {{"     4 .."}, kInternalError},
+      {{"     4 sub\\"}, kInternalError},                 // no file-name part
+      {{"     4 sub\\a.pex", "     4 a.pex"}, kInternalError},   // two copies of one name
+      {{"     4 A.pex", "     4 a.pex"}, kInternalError},
   };
   for (const Case& c : cases) {
     platform.shown.clear();
@@ -143,6 +146,21 @@ TEST_F(ReadOutTest, PreparationFailuresLeaveNothingBehind) {
   EXPECT_EQ((std::vector<std::string>{kNoTempFolder}), platform.ShownTexts());
 
   EXPECT_TRUE(FolderEntries(host.path()).empty()) << "nothing is made inside the temporary folder";
+}
+
+TEST_F(ReadOutTest, NameWithAFolderPartIsReadByItsWholeName) {
+  piecesim::PutFile(0, "sub\\game.pex", "in sub");
+  piecesim::PutFile(0, "top.pex", "on top");
+  ReadOut readOut;
+  ASSERT_TRUE(readOut.Prepare({"     6 sub\\game.pex", "     6 top.pex"}));
+  std::string folder = readOut.folder();
+  EXPECT_EQ((std::vector<std::string>{folder + "game.pex", folder + "top.pex"}), readOut.tempPaths());
+  ASSERT_TRUE(readOut.ReadAtDrop());
+  std::string sub, top;
+  ASSERT_TRUE(platform.ReadFileBytes(folder + "game.pex", &sub));
+  ASSERT_TRUE(platform.ReadFileBytes(folder + "top.pex", &top));
+  EXPECT_EQ("in sub", sub);
+  EXPECT_EQ("on top", top);
 }
 
 TEST_F(ReadOutTest, DoubleByteNamesStayWhole) {
