@@ -1,0 +1,324 @@
+#!/usr/bin/env bash
+# Mutation check of the native unit tests: applies single-line mutants to the
+# portable core one at a time, rebuilds the unit tests and runs them, and
+# records each mutant as killed (the tests fail), survived (they pass) or
+# stillborn (it does not compile). Mutants that cannot change what the
+# program does are marked as such; they are expected to survive.
+#
+#   scripts/mutate.sh [--jobs N] [--save FILE] [--compare FILE] [--details FILE] [--check] [ID ...]
+#
+# --jobs     parallel workers, each in a copy of the tree (default 2)
+# --save     writes the results (one "ID result" line each) to FILE
+# --compare  prints FILE's results beside this run's, as "before" and "after"
+# --check    only checks that every mutant applies to the working tree
+# --details  writes the tests that failed on each mutant to FILE
+# ID ...     only these mutants (numbers as listed)
+#
+# The tree is copied to build/mutate/wN, so the working tree is never
+# changed. Prints one table and a total; exits non-zero when a mutant that
+# can change behaviour survived.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+exec python3 - "$root" "$@" <<'PY'
+import os, shutil, subprocess, sys, threading, queue
+
+# (area, file, original text, mutated text[, why it cannot change behaviour])
+# The original must occur exactly once in its file; it may carry a line of
+# context, but each mutant changes one line.
+MUTANTS = [
+    ("directory", "filelist/directory.cpp", "(*p == '+' || *p == '-')) negative", "(*p == '+')) negative"),
+    ("directory", "filelist/directory.cpp", "*value = static_cast<int32_t>(negative ? 0u - v : v);", "*value = static_cast<int32_t>(v);"),
+    ("directory", "filelist/directory.cpp", "entry->name.size() <= kMaxDeviceName;", "entry->name.size() < kMaxDeviceName;"),
+    ("directory", "filelist/directory.cpp", "while (p < end && *p == '\\n') ++p;", ";"),
+    ("directory", "filelist/directory.cpp", "while (end > begin && IsBlank(static_cast<unsigned char>(end[-1]))) --end;", ";"),
+    ("directory", "filelist/directory.cpp", "if (*p != '+') {", "if (*p != '+' && *p != ' ') {"),
+    ("directory", "filelist/directory.cpp", "bool ok = status == 0 && Parse(", "bool ok = Parse("),
+    ("directory", "filelist/directory.cpp", "|| !s.Literal(':') ||", "|| (s.SkipBlanks(), !s.Literal(':')) ||"),
+    ("directory", "filelist/directory.cpp", "const char* end = stop ? stop : text + length;", "const char* end = text + length;"),
+    ("item text", "filelist/item_text.cpp", "\"%6d\"", "\"%5d\""),
+    ("item text", "filelist/item_text.cpp", "if (i < n && (text[i] == '+' || text[i] == '-')) ++i;", ";"),
+    ("item text", "filelist/item_text.cpp", "if (i == digits) return false;", ";"),
+    ("item text", "filelist/item_text.cpp", "if (i == start) return false;", ";"),
+    ("item text", "filelist/item_text.cpp", "return name.compare(other) > 0;", "return name.compare(other) >= 0;"),
+    ("item text", "filelist/item_text.cpp", "if (EqualsIgnoreAsciiCase(FileNamePart(path), name)) return true;", "if (FileNamePart(path) == name) return true;"),
+    ("file list", "filelist/file_list.cpp", "    if (entry.name == kStartup) {", "    if (EqualsIgnoreAsciiCase(entry.name, kStartup)) {"),
+    ("file list", "filelist/file_list.cpp", "list.SetTitle(std::string(kAppTitle) + \" - \" + listing.statusText);", "list.SetTitle(std::string(kAppTitle) + \" \" + listing.statusText);"),
+    ("file list", "filelist/file_list.cpp", "    list.SetTitle(kAppTitle);", ";"),
+    ("file list", "filelist/file_list.cpp", "selected.size() == 1 ?", "selected.size() > 1 ?"),
+    ("file list", "filelist/file_list.cpp", "if (p.ShowMessage(question, kConfirmStyle) != IDYES) return;", "if (p.ShowMessage(question, kErrorStyle) != IDYES) return;"),
+    ("file list", "filelist/file_list.cpp", "if (EqualsIgnoreAsciiCase(name, kStartup) &&", "if (name == kStartup &&"),
+    ("file list", "filelist/file_list.cpp", "        if (answer == IDRETRY) continue;", ";"),
+    ("file list", "filelist/file_list.cpp", "abort = answer == IDABORT;", "abort = false;"),
+    ("file list", "filelist/file_list.cpp", "if (list.ShiftOrCtrlDown()) return;", ";"),
+    ("file list", "filelist/file_list.cpp", "if (EqualsIgnoreAsciiCase(SplitPath(name).extension, \".pex\"))", "if (SplitPath(name).extension == \".pex\")"),
+    ("file list", "filelist/file_list.cpp", "  DisconnectDevice();\n  RefreshFileList(list);", "  DisconnectDevice();\n"),
+    ("path util", "app/path_util.cpp", "(byte >= 0xe0 && byte <= 0xfc)", "(byte >= 0xe0 && byte <= 0xef)"),
+    ("path util", "app/path_util.cpp", "      *nameStart = i + 1;\n      *lastDot = std::string::npos;", "      *nameStart = i + 1;\n"),
+    ("path util", "app/path_util.cpp", "path[1] == ':' && !IsLeadByte(static_cast<unsigned char>(path[0]))", "path[1] == ':'",
+     "':' is never the second byte of a double-byte character"),
+    ("path util", "app/path_util.cpp", "    } else if (c >= 'A' && c <= 'Z') {\n      out[i] = static_cast<char>(c - 'A' + 'a');\n    }\n  }\n  return out;\n}\n\nstd::string LowerMultibyte",
+     "    } else if (c >= 'A' && c < 'Z') {\n      out[i] = static_cast<char>(c - 'A' + 'a');\n    }\n  }\n  return out;\n}\n\nstd::string LowerMultibyte"),
+    ("path util", "app/path_util.cpp", "    if (IsLeadByte(c) && i + 1 < out.size()) {\n      ++i;\n    } else if", "    if (IsLeadByte(c) && i + 1 < out.size()) {\n    } else if"),
+    ("path util", "app/path_util.cpp", "code <= 0x8279) lower", "code <= 0x8278) lower"),
+    ("path util", "app/path_util.cpp", "lower = code + 0x30;", "lower = code + 0x31;"),
+    ("path util", "app/path_util.cpp", "return a.size() == b.size() && LowerAscii(a) == LowerAscii(b);", "return LowerAscii(a) == LowerAscii(b);",
+     "lowering keeps the length"),
+    ("path util", "app/path_util.cpp", "      last = c == '\\\\' || c == '/';", "      last = c == '\\\\';"),
+    ("path util", "app/path_util.cpp", "      ++i;\n      last = false;", "      ++i;\n"),
+    ("path util", "app/path_util.cpp", "if (folder.empty() || EndsInSeparator(folder)) return folder + name;", "if (EndsInSeparator(folder)) return folder + name;"),
+    ("path util", "app/path_util.cpp", "    if (c == ':') return true;", ";"),
+    ("path util", "app/path_util.cpp", "if (i == 0 || name.compare(", "if (name.compare("),
+    ("path list", "app/path_list.cpp", "    if (!path.empty()) list.push_back(path);", "    list.push_back(path);"),
+    ("path list", "app/path_list.cpp", "      if (*p == '\"') ++p;\n    } else {", "    } else {"),
+    ("path list", "app/path_list.cpp", "    while (*p > ' ') ++p;", "    while (*p >= ' ') ++p;"),
+    ("path list", "app/path_util.h", "return c == ' ' || (c >= '\\t' && c <= '\\r');", "return c == ' ' || (c >= '\\t' && c < '\\r');"),
+    ("settings store", "app/settings_store.cpp", "count = kLruSaveLimit;", "count = kLruSaveLimit - 1;"),
+    ("settings store", "app/settings_store.cpp", "if (name.empty() || EqualsIgnoreAsciiCase(name, \"startup.pex\")) continue;", "if (name.empty()) continue;"),
+    ("settings store", "app/settings_store.cpp", "LruList.push_back(LowerMultibyte(name));", "LruList.push_back(LowerAscii(name));"),
+    ("settings store", "app/settings_store.cpp", "p.ProfileInt(kConfig, \"warnoverwr\", 1) != 0;", "p.ProfileInt(kConfig, \"warnoverwr\", 0) != 0;"),
+    ("settings store", "app/settings_store.cpp", "WriteInt(kConfig, \"openfolder\", AppSettings.openfolder ? 1 : 0);", "WriteInt(kConfig, \"openfolder\", AppSettings.warnoverwr ? 1 : 0);"),
+    ("settings store", "app/settings_store.cpp", "if (written == kLruSaveLimit) break;", "if (written > kLruSaveLimit) break;"),
+    ("settings store", "app/settings_store.cpp", "WriteInt(kLru, \"count\", static_cast<int>(written));", "WriteInt(kLru, \"count\", static_cast<int>(LruList.size()));"),
+    ("lru", "transfer/lru.cpp", "  if (IsStartup(name)) return;", ";"),
+    ("lru", "transfer/lru.cpp", "if (found != LruList.end()) LruList.erase(found);", ";"),
+    ("lru", "transfer/lru.cpp", "    if (IsStartup(entry.name)) continue;", ";",
+     "the removal step takes startup.pex off the list again"),
+    ("lru", "transfer/lru.cpp", "if (std::find(LruList.begin(), LruList.end(), entry.name) == LruList.end())", "if (std::find(LruList.begin(), LruList.end(), entry.name) != LruList.end())"),
+    ("lru", "transfer/lru.cpp", "if (EqualsIgnoreAsciiCase(entry.name, name)) return false;", "if (entry.name == name) return false;"),
+    ("swap-out", "transfer/lru.cpp", "if (AppSettings.openfolder && !folderOpened) {", "if (AppSettings.openfolder) {"),
+    ("swap-out", "transfer/lru.cpp", "      folderOpened = true;", ";"),
+    ("swap-out", "transfer/lru.cpp", "if (!writing.empty() && SameHostFile(swapPath, writing)) continue;", "if (writing.empty() && SameHostFile(swapPath, writing)) continue;"),
+    ("swap-out", "transfer/lru.cpp", "      if (c == '/') c = '\\\\';", ";"),
+    ("swap-out", "transfer/lru.cpp", "std::string full = LowerAscii(ThePlatform().FullPath(path));", "std::string full = ThePlatform().FullPath(path);"),
+    ("swap-out", "transfer/lru.cpp", "    if (LeavesFolder(name)) continue;", ";"),
+    ("swap-out", "transfer/lru.cpp", "if (swapPath.size() > kMaxHostPath) continue;", "if (swapPath.size() > kMaxHostPath + 1) continue;"),
+    ("swap-out", "transfer/lru.cpp", "if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&", "if (platform.PathExists(swapPath) &&"),
+    ("swap-out", "transfer/lru.cpp", "MB_YESNO | MB_ICONQUESTION) != IDYES)", "MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)"),
+    ("swap-out", "transfer/lru.cpp", "    if (!platform.PathExists(swapPath)) return false;", ";"),
+    ("swap-out", "transfer/lru.cpp", "if (ismPFFSDelete(name.c_str()) == 0) return true;", "if (ismPFFSDelete(name.c_str()) == 0 || true) return true;"),
+    ("transfer list", "transfer/transfer_list.cpp", "if (c == EOF || c == kCtrlZ) {", "if (c == EOF) {"),
+    ("transfer list", "transfer/transfer_list.cpp", "if (next == '\\n') return '\\n';", "if (next == 'x') return '\\n';",
+     "a CR kept before a LF is a trailing blank, which the line rules cut"),
+    ("transfer list", "transfer/transfer_list.cpp", "while (piece.size() < kListPieceBytes) {", "while (piece.size() <= kListPieceBytes) {"),
+    ("transfer list", "transfer/transfer_list.cpp", "if (zero != std::string::npos) piece.resize(zero);", ";"),
+    ("transfer list", "transfer/transfer_list.cpp", "while (!piece.empty() && IsBlank(", "while (piece.size() > 1 && IsBlank("),
+    ("transfer list", "transfer/transfer_list.cpp", "      if (c == '\\n') break;", ";"),
+    ("transfer", "transfer/transfer.cpp", "return status == kPieceFlashFull || status == kPieceFlashFullAlt;", "return status == kPieceFlashFull;"),
+    ("transfer", "transfer/transfer.cpp", "if (IsBlank(static_cast<unsigned char>(c))) return true;", "if (c == ' ') return true;"),
+    ("transfer", "transfer/transfer.cpp", "if (hostPath.size() > kMaxHostPath) return kHostPathTooLong;", "if (hostPath.size() >= kMaxHostPath) return kHostPathTooLong;"),
+    ("transfer", "transfer/transfer.cpp", "const std::string name = LowerAscii(fileName);", "const std::string name = fileName;"),
+    ("transfer", "transfer/transfer.cpp", "if (AppSettings.mode && IsFlashFull(status)) {", "if (AppSettings.mode) {"),
+    ("transfer", "transfer/transfer.cpp", "if (SwapOutOne(folderOpened_, hostPath)) {", "if (SwapOutOne(folderOpened_)) {"),
+    ("transfer", "transfer/transfer.cpp", "IsFlashFull(status) ? kNoRoom : kWriteFailed", "IsFlashFull(status) ? kWriteFailed : kNoRoom"),
+    ("transfer", "transfer/transfer.cpp", "    return answer == IDIGNORE ? Next::kCarryOn : Next::kStop;\n  }\n}", "    return answer == IDIGNORE ? Next::kCarryOn : Next::kCarryOn;\n  }\n}"),
+    ("transfer", "transfer/transfer.cpp", "    if (answer == IDRETRY) continue;\n    return answer == IDIGNORE", "    return answer == IDIGNORE"),
+    ("transfer", "transfer/transfer.cpp", "const std::string base = FolderPart(listPath);", "const std::string base;"),
+    ("transfer", "transfer/transfer.cpp", "if (WriteOneFile(line, base + line) == Next::kStop) return Next::kStop;", "WriteOneFile(line, base + line);"),
+    ("transfer", "transfer/transfer.cpp", "Next next = EqualsIgnoreAsciiCase(parts.extension, kListExtension)", "Next next = parts.extension == kListExtension"),
+    ("transfer", "transfer/transfer.cpp", "  if (paths.empty()) return;", ";"),
+    ("transfer", "transfer/transfer.cpp", "      MarkRecentlyUsed(name);", ";"),
+    ("launcher", "device/launcher.cpp", "i + kLauncherNameFieldSize <= image.size(); ++i)", "i + kLauncherNameFieldSize < image.size(); ++i)"),
+    ("launcher", "device/launcher.cpp", "  memset(field, 0, kLauncherNameFieldSize);", ";"),
+    ("launcher", "device/launcher.cpp", "if (section.offset == 0 || section.size == 0) continue;", "if (section.offset == 0 && section.size == 0) continue;"),
+    ("launcher", "device/launcher.cpp", "    if (!visited.insert(header).second) return false;", ";"),
+    ("launcher", "device/launcher.cpp", "if (name.size() >= kLauncherNameFieldSize) {", "if (name.size() > kLauncherNameFieldSize) {"),
+    ("launcher", "device/launcher.cpp", "if (written && ismAppStart() != 0)", "if (ismAppStart() != 0)"),
+    ("launcher", "device/launcher.cpp", "section.address = BigEndian32(image, header + kAddressOffset);", "section.address = BigEndian32(image, header + kAddressOffset + 4);"),
+    ("launcher", "device/launcher.cpp", "constexpr size_t kDataSize = 38;", "constexpr size_t kDataSize = 36;"),
+    ("beep", "device/beep.cpp", "static_cast<uint32_t>(kSoundBlockSize)) & ~3u;", "static_cast<uint32_t>(kSoundBlockSize)) & ~1u;"),
+    ("beep", "device/beep.cpp", "PutLittleEndian32(block, 4, address + 20);", "PutLittleEndian32(block, 4, address + 24);"),
+    ("beep", "device/beep.cpp", "(101600 - 127 * i) / 800", "(101600 - 128 * i) / 800"),
+    ("beep", "device/beep.cpp", "halfPeriod % 2 == 0 ? 127 + amplitude : 127 - amplitude", "halfPeriod % 2 == 0 ? 127 - amplitude : 127 + amplitude"),
+    ("beep", "device/beep.cpp", "if ((state & 3) == 1) return true;", "if ((state & 1) == 1) return true;"),
+    ("beep", "device/beep.cpp", "if (platform.TickCount() - start >= kTimeoutMs) return false;", "if (platform.TickCount() - start >= 2 * kTimeoutMs) return false;"),
+    ("beep", "device/beep.cpp", "    ThePlatform().Sleep(kFirstPlayWaitMs);", ";"),
+    ("beep", "device/beep.cpp", "!= 0 || value == 0) return;", "!= 0 || value == 1) return;"),
+    ("beep", "device/beep.cpp", "    ismWriteMem(saved.data(), address, kSoundBlockSize);\n}", "    ;\n}"),
+    ("beep", "device/beep.cpp", "  if (!AppSettings.beep) return;", ";"),
+    ("beep", "device/beep.cpp", "if (SetAppPaused(0) != 0) SetAppPaused(0);", "SetAppPaused(0);"),
+    ("beep", "device/beep.cpp", "LittleEndian32(version + kMemoryTopOffset)", "LittleEndian32(version + 16)"),
+    ("connection", "device/connection.cpp", "  ismExit();   // a connection left open", "  ;   // a connection left open"),
+    ("connection", "device/connection.cpp", "  if (deviceIndex == 0) return false;", ";"),
+    ("connection", "device/connection.cpp", "  deviceIndex = 0;", ";"),
+    ("connection", "device/connection.cpp", "return ismExit() == 0 || ismExit() == 0;", "return ismExit() == 0;"),
+    ("connection", "device/connection.cpp", "static_cast<uint8_t>(value >> 24)};", "static_cast<uint8_t>(value >> 16)};"),
+    ("connection", "device/connection.cpp", "*result = static_cast<int16_t>(static_cast<uint16_t>(", "*result = (static_cast<uint16_t>("),
+    ("connection", "device/connection.cpp", "if (state) *state = buffer[0];", "if (state) *state = buffer[1];"),
+    ("connection", "device/connection.cpp", "static_cast<uint32_t>(buffer[11]) << 24;", "static_cast<uint32_t>(buffer[11]) << 16;"),
+    ("connection", "device/connection.cpp", "uint8_t command[2] = {0x10, flag};", "uint8_t command[2] = {0x11, flag};"),
+    ("pause", "pause/pause_device.cpp", "  if (SetAppPaused(1) != 0) {", "  if (SetAppPaused(0) != 0) {"),
+    ("pause", "pause/pause_device.cpp", "  DisconnectDevice();\n  showWindow();", "  ;\n  showWindow();"),
+    ("pause", "pause/pause_device.cpp", "if (SetAppPaused(0) != 0) ShowError(kControlError);", "SetAppPaused(0);"),
+    ("pause", "pause/pause_device.cpp", "  showWindow();\n  if (!ConnectDevice()) {\n    ShowError(kCannotConnect);\n    return;", "  showWindow();\n  if (!ConnectDevice()) {\n    ShowError(kCannotConnect);\n    ;"),
+    ("pause", "pause/pause_blink.cpp", "case 3: return \"\";", "case 2: return \"\";"),
+    ("pause", "pause/pause_blink.cpp", "switch (count % 4) {", "switch (count % 5) {"),
+    ("read-out", "filelist/read_out.cpp", "bool ok = NameFromItemText(text, &name) && !LeavesFolder(name);", "bool ok = NameFromItemText(text, &name);"),
+    ("read-out", "filelist/read_out.cpp", "ok = ok && !EqualsIgnoreAsciiCase(other, fileName);", "ok = ok && other != fileName;"),
+    ("read-out", "filelist/read_out.cpp", "if (!FitsPathBuffer(folderLength + fileName.size())) {", "if (!FitsPathBuffer(folderLength + fileName.size() - 1)) {"),
+    ("read-out", "filelist/read_out.cpp", "return length < kHostPathBuffer;", "return length <= kHostPathBuffer;"),
+    ("read-out", "filelist/read_out.cpp", "ismPFFSRead(deviceNames_[i].c_str(),", "ismPFFSRead(FileNamePart(deviceNames_[i]).c_str(),"),
+    ("read-out", "filelist/read_out.cpp", "  platform.RemoveFolder(folder_.substr(0, folder_.size() - 1));", ";"),
+    ("read-out", "filelist/read_out.cpp", "    errorText_ = kCannotConnect;", "    errorText_ = kReadFailed;"),
+    ("read-out", "filelist/read_out.cpp", "      errorText_ = kReadFailed;\n      DisconnectDevice();", "      errorText_ = kReadFailed;\n      ;"),
+    ("drop list", "filelist/drop_list.cpp", "  return size + 1;", "  return size;"),
+    ("drop list", "filelist/drop_list.cpp", "memory[0] = static_cast<uint8_t>(kDropListHeaderSize);", "memory[4] = static_cast<uint8_t>(kDropListHeaderSize);"),
+    ("drop list", "filelist/drop_list.cpp", "  *out = 0;", ";"),
+    ("drop list", "filelist/drop_list.cpp", "    *out++ = 0;", "    out++;"),
+    ("file types", "settings/file_types.cpp", "return \"\\\"\" + programPath + \"\\\" \\\"%1\\\"\";", "return \"\\\"\" + programPath + \"\\\" %1\";"),
+    ("file types", "settings/file_types.cpp", "if (i < text.size() && (text[i] == '+' || text[i] == '-')) {", "if (i < text.size() && text[i] == '-') {"),
+    ("file types", "settings/file_types.cpp", "  if (n > INT_MAX) return INT_MAX;", ";"),
+    ("file types", "settings/file_types.cpp", "  if (!WriteOpenCommand(host)) return false;", "  WriteOpenCommand(host);"),
+    ("file types", "settings/file_types.cpp", "if (!deleted || !unregistered) return false;", "if (!deleted) return false;"),
+    ("file types", "settings/file_types.cpp", "  host.SetValue(key, kIconSizeValue, original);", ";"),
+    ("file types", "settings/file_types.cpp", "    host.DeleteValue(choice, kUserChoiceValue);", ";"),
+    ("file types", "settings/file_types.cpp", "} else if (status != 0) {", "} else if (status < 0) {"),
+    ("file types", "settings/file_types.cpp", "  host.FreeLibraryFile(library);", ";"),
+    ("file types", "settings/file_types.cpp", "  host.DeleteKey(RegistryRoot::kClassesRoot, kCommandKey);", "  host.DeleteKey(RegistryRoot::kClassesRoot, kShellKey);"),
+    ("file types", "settings/file_types.cpp", "(\" + programFolder +", "(\" + systemFolder +"),
+]
+
+args = sys.argv[1:]
+root = args.pop(0)
+jobs, save, compare, only, check, details = 2, None, None, set(), False, None
+while args:
+    a = args.pop(0)
+    if a == "--jobs": jobs = int(args.pop(0))
+    elif a == "--save": save = args.pop(0)
+    elif a == "--compare": compare = args.pop(0)
+    elif a == "--check": check = True
+    elif a == "--details": details = args.pop(0)
+    elif a.isdigit(): only.add(int(a))
+    else: sys.exit("usage: scripts/mutate.sh [--jobs N] [--save FILE] [--compare FILE] [--details FILE] [--check] [ID ...]")
+
+chosen = [(i, m) for i, m in enumerate(MUTANTS, 1) if not only or i in only]
+if check:   # every original occurs once in the working tree
+    bad = [(i, m[1]) for i, m in chosen
+           if open(os.path.join(root, m[1]), encoding="utf-8").read().count(m[2]) != 1]
+    for i, f in bad: print("#%d does not match exactly once in %s" % (i, f))
+    sys.exit(1 if bad else 0)
+work = os.path.join(root, "build", "mutate")
+
+killers = {}   # mutant -> the tests that failed on it
+
+def run(cmd, cwd, timeout=None, mutant=None):
+    try:
+        p = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
+        if mutant:
+            killers[mutant] = sorted({l.split()[3] for l in p.stdout.decode(errors="replace").splitlines()
+                                      if l.startswith("[  FAILED  ]") and len(l.split()) > 3 and "." in l.split()[3]})
+        return p.returncode
+    except subprocess.TimeoutExpired:
+        if mutant: killers[mutant] = ["(time-out)"]
+        return "timeout"
+
+def copy_tree(dest):
+    # The copy holds the working tree's files and nothing else; unchanged
+    # files keep their times, so a second run builds only what changed.
+    listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=root,
+                            capture_output=True, check=True).stdout.decode().split("\0")
+    files = {f for f in listed if f and not f.startswith("build/") and os.path.isfile(os.path.join(root, f))}
+    for here, _, names in os.walk(dest):
+        for name in names:
+            f = os.path.relpath(os.path.join(here, name), dest)
+            if f not in files: os.remove(os.path.join(dest, f))
+    for f in files:
+        src, dst = os.path.join(root, f), os.path.join(dest, f)
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        if not os.path.exists(dst) or open(src, "rb").read() != open(dst, "rb").read():
+            shutil.copy2(src, dst)
+
+def prepare(n):
+    src = os.path.join(work, "w%d" % n, "src")
+    build = os.path.join(work, "w%d" % n, "build")
+    copy_tree(src)
+    if run(["cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"], src) != 0 or \
+       run(["cmake", "--build", build, "--target", "unit_tests", "-j1"], src) != 0:
+        print("mutate: the unmutated unit tests do not build in %s" % build, file=sys.stderr)
+        os._exit(2)
+    if run([os.path.join(build, "tests", "unit_tests")], build, 600) != 0:
+        print("mutate: the unmutated unit tests fail in %s" % build, file=sys.stderr)
+        os._exit(2)
+    return src, build
+
+def mutate(i, m, src, build):
+    area, path, original, mutated = m[:4]
+    full = os.path.join(src, path)
+    text = open(full, encoding="utf-8").read()
+    if text.count(original) != 1:
+        return "no match"
+    open(full, "w", encoding="utf-8").write(text.replace(original, mutated))
+    try:
+        if run(["cmake", "--build", build, "--target", "unit_tests", "-j1"], src) != 0:
+            return "stillborn"
+        status = run([os.path.join(build, "tests", "unit_tests")], build, 180, i)
+        return "survived" if status == 0 else "killed"
+    finally:
+        open(full, "w", encoding="utf-8").write(text)
+
+todo = queue.Queue()
+for c in chosen: todo.put(c)
+results = {}
+lock = threading.Lock()
+
+def worker(n):
+    src, build = prepare(n)
+    while True:
+        try: i, m = todo.get_nowait()
+        except queue.Empty: return
+        r = mutate(i, m, src, build)
+        with lock:
+            results[i] = r
+            print("  #%-3d %-9s %s" % (i, r, m[1]), file=sys.stderr, flush=True)
+
+print("mutate: %d mutants, %d workers" % (len(chosen), jobs), file=sys.stderr, flush=True)
+threads = [threading.Thread(target=worker, args=(n,)) for n in range(1, jobs + 1)]
+for t in threads: t.start()
+for t in threads: t.join()
+
+before = {}
+if compare:
+    for line in open(compare):
+        k, _, v = line.strip().partition(" ")
+        if k.isdigit(): before[int(k)] = v
+
+def line_of(m):
+    # The line the mutant changes: the first where original and mutant differ.
+    text = open(os.path.join(root, m[1]), encoding="utf-8").read()
+    first = text.count("\n", 0, text.find(m[2])) + 1
+    a, b = m[2].split("\n"), m[3].split("\n")
+    k = next((k for k in range(len(a)) if k >= len(b) or a[k] != b[k]), 0)
+    return first + k
+
+def label(i, m):
+    r = results.get(i, "?")
+    if len(m) > 4 and r == "survived": return "equivalent"
+    return r
+
+def short(s):
+    s = " ".join(s.split())
+    return s if len(s) <= 48 else s[:45] + "..."
+
+head = "%-4s %-14s %-28s %-48s " % ("#", "area", "where", "mutant")
+print(head + ("%-10s %-10s" % ("before", "after") if compare else "result"))
+counts = {}
+for i, m in chosen:
+    r = label(i, m)
+    counts[r] = counts.get(r, 0) + 1
+    where = "%s:%d" % (m[1], line_of(m))
+    row = "%-4d %-14s %-28s %-48s " % (i, m[0], where, short(m[3]))
+    print(row + ("%-10s %-10s" % (before.get(i, "-"), r) if compare else r))
+for i, m in chosen:
+    if len(m) > 4: print("  #%d cannot change behaviour: %s" % (i, m[4]))
+print("total: " + ", ".join("%d %s" % (v, k) for k, v in sorted(counts.items())))
+if compare:
+    killed_before = sum(1 for v in before.values() if v == "killed")
+    print("killed before %d, after %d" % (killed_before, counts.get("killed", 0)))
+if details:
+    with open(details, "w") as f:
+        for i, m in chosen: f.write("%d %s\n" % (i, " ".join(killers.get(i, []))))
+if save:
+    with open(save, "w") as f:
+        for i, m in chosen: f.write("%d %s\n" % (i, label(i, m)))
+bad = counts.get("survived", 0) + counts.get("no match", 0) + counts.get("stillborn", 0)
+sys.exit(1 if bad else 0)
+PY
