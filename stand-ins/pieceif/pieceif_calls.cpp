@@ -228,7 +228,8 @@ int32_t Directory(int index, char* text, int32_t size) {
     } else {
       memcpy(text, fixed.data(), size);
     }
-    return 0;
+    // A library may hand over text and still report a failure.
+    return static_cast<int32_t>(StateNumber(LoadState(index), "dirstatus"));
   }
   std::vector<FlashFile> files = LoadFlash(index);
   uint64_t used = 0;

@@ -72,7 +72,8 @@ void ClearDirText(int index);
 // playreads (channel 3 reads that still see a block playing, default 5),
 // playaddr (block address last played), plays (blocks played so far),
 // appvalue (bytes 8..11 of the 0x11 reply, default memtop), chan<N> (the
-// value last written to channel N; reads give its low 16 bits).
+// value last written to channel N; reads give its low 16 bits), dirstatus
+// (what ismPFFSDir returns with a verbatim directory text, default 0).
 // GetState gives the default for a key that is not set.
 void SetState(int index, const std::string& key, const std::string& value);
 std::string GetState(int index, const std::string& key);
