@@ -68,8 +68,8 @@ else
 fi
 tail -3 "$logs/sanitize.log"
 
-echo "== fuzzing (${QUILLET_FUZZ_SECONDS:-30} s a target)"
-if bash scripts/fuzz.sh "${QUILLET_FUZZ_SECONDS:-30}" >"$logs/fuzz.log" 2>&1; then
+echo "== fuzzing (${QUILLET_FUZZ_SECONDS:-10} s a target)"
+if bash scripts/fuzz.sh "${QUILLET_FUZZ_SECONDS:-10}" >"$logs/fuzz.log" 2>&1; then
   passed=$((passed + 1)); echo "fuzz: ok"
 else
   failed=$((failed + 1)); echo "fuzz: failed (log: $logs/fuzz.log)"

@@ -17,7 +17,7 @@
 #include "device/connection.h"
 #include "device/pieceif.h"
 #include "stand-ins/pieceif/simulator.h"
-#include "tests/support/fake_platform.h"
+#include "tests/support/fakes.h"
 #include "transfer/transfer.h"
 
 namespace {

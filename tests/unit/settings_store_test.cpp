@@ -1,97 +1,57 @@
-// Loading and saving the five settings and the LRU list.
+// The five settings and the LRU list in and out of the settings file.
 #include <gtest/gtest.h>
 
 #include "app/settings_store.h"
-#include "tests/support/fake_platform.h"
+#include "tests/support/fakes.h"
 
 namespace {
 
-class SettingsStoreTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    AppSettings = AppSettingsRecord();
-    LruList.clear();
-  }
+std::string Loaded(FakePlatform& platform) {
+  AppSettings = AppSettingsRecord{true, "stale", false, false, true};
+  LoadSettings();
+  return std::to_string(AppSettings.mode) + " " + AppSettings.folder + " " + std::to_string(AppSettings.warnoverwr) +
+         std::to_string(AppSettings.openfolder) + std::to_string(AppSettings.beep);
+}
+
+TEST(SettingsStore, Load) {
   FakePlatform platform;
-};
-
-TEST_F(SettingsStoreTest, DefaultsWhenTheFileIsMissing) {
-  AppSettings.mode = true;
-  AppSettings.warnoverwr = false;
-  LoadSettings();
-  EXPECT_FALSE(AppSettings.mode);
-  EXPECT_EQ("C:\\Tools\\", AppSettings.folder);
-  EXPECT_TRUE(AppSettings.warnoverwr);
-  EXPECT_TRUE(AppSettings.openfolder);
-  EXPECT_FALSE(AppSettings.beep);
-}
-
-TEST_F(SettingsStoreTest, FolderDefaultAndPresentButEmpty) {
+  EXPECT_EQ("0 C:\\Tools\\ 110", Loaded(platform));   // defaults: the program's folder
   platform.programPath = "D:\\ソフト\\Quillet.exe";
-  LoadSettings();
-  EXPECT_EQ("D:\\ソフト\\", AppSettings.folder);
+  EXPECT_EQ("0 D:\\ソフト\\ 110", Loaded(platform));
   platform.programPathAvailable = false;
-  LoadSettings();
-  EXPECT_EQ("", AppSettings.folder);
-  platform.programPathAvailable = true;
-  platform.ini["config"]["folder"] = "";
-  LoadSettings();
-  EXPECT_EQ("", AppSettings.folder);
-}
+  EXPECT_EQ("0  110", Loaded(platform));
+  platform.ini["config"] = {{"mode", "2"}, {"folder", ""}, {"warnoverwr", "0"}, {"openfolder", "-1"}, {"beep", "7x"}};
+  EXPECT_EQ("1  011", Loaded(platform));   // present but empty stays empty
 
-TEST_F(SettingsStoreTest, AnyNonZeroIsTrueAndComesBackAsOne) {
-  platform.ini["config"] = {{"mode", "2"}, {"warnoverwr", "0"}, {"openfolder", "-1"},
-                            {"beep", "7x"}, {"folder", "E:\\swap"}};
-  LoadSettings();
-  EXPECT_TRUE(AppSettings.mode);
-  EXPECT_FALSE(AppSettings.warnoverwr);
-  EXPECT_TRUE(AppSettings.openfolder);
-  EXPECT_TRUE(AppSettings.beep);
-  SaveSettings();
-  EXPECT_EQ((std::vector<std::string>{"config/mode=1", "config/folder=E:\\swap",
-                                      "config/warnoverwr=0", "config/openfolder=1", "config/beep=1"}),
-            platform.iniWrites);
-}
-
-TEST_F(SettingsStoreTest, LruCountIsCappedAndNonPositiveLoadsNothing) {
+  platform.ini["lru"] = {{"count", "6"}, {"file0", "GAME.PEX"}, {"file1", "Startup.PEX"}, {"file2", ""},
+                         {"file3", "ＡＢ.pex"}, {"file4", "ソ.PEX"}};
+  LruList = {"kept"};
+  LoadLruList();
+  EXPECT_EQ((Strings{"kept", "game.pex", "ａｂ.pex", "ソ.pex"}), LruList);
   for (int i = 0; i < 300; ++i) platform.ini["lru"]["file" + std::to_string(i)] = "f" + std::to_string(i);
-  platform.ini["lru"]["count"] = "300";
-  LoadLruList();
-  ASSERT_EQ(256u, LruList.size());
-  EXPECT_EQ("f0", LruList.front());
-  EXPECT_EQ("f255", LruList.back());
-  for (const char* count : {"0", "-3"}) {
-    LruList.clear();
+  for (const char* count : {"0", "-3", "300"}) {
     platform.ini["lru"]["count"] = count;
+    LruList.clear();
     LoadLruList();
-    EXPECT_TRUE(LruList.empty()) << count;
+    EXPECT_EQ(count[0] == '3' ? 256u : 0u, LruList.size()) << count;
   }
+  EXPECT_EQ("f255", LruList.back());
+}
+
+TEST(SettingsStore, SaveWritesInOrderAsTheyAre) {
+  FakePlatform platform;
+  AppSettings = AppSettingsRecord{true, "E:\\swap", false, true, true};
   LruList.clear();
-  platform.ini["lru"].erase("count");
-  LoadLruList();
-  EXPECT_TRUE(LruList.empty());
-}
-
-TEST_F(SettingsStoreTest, LruLoadDropsStartupAndEmptiesAndLowers) {
-  platform.ini["lru"] = {{"count", "5"}, {"file0", "GAME.PEX"}, {"file1", "Startup.PEX"},
-                         {"file2", ""}, {"file3", "ＡＢ.pex"}, {"file4", "ソ.PEX"}};
-  LruList.push_back("kept");
-  LoadLruList();
-  EXPECT_EQ((std::vector<std::string>{"kept", "game.pex", "ａｂ.pex", "ソ.pex"}), LruList);
-}
-
-TEST_F(SettingsStoreTest, LruSaveWritesTheFrontmost256AsTheyAre) {
+  SaveLruList();
   for (int i = 0; i < 300; ++i) LruList.push_back("N" + std::to_string(i));
   SaveLruList();
-  ASSERT_EQ(257u, platform.iniWrites.size());
-  EXPECT_EQ("lru/file0=N0", platform.iniWrites.front());
-  EXPECT_EQ("lru/file255=N255", platform.iniWrites[255]);
-  EXPECT_EQ("lru/count=256", platform.iniWrites.back());
-}
-
-TEST_F(SettingsStoreTest, EmptyLruSavesCountZero) {
-  SaveLruList();
-  EXPECT_EQ((std::vector<std::string>{"lru/count=0"}), platform.iniWrites);
+  SaveSettings();
+  ASSERT_EQ(1u + 257u + 5u, platform.iniWrites.size());
+  EXPECT_EQ("lru/count=0", platform.iniWrites[0]);
+  EXPECT_EQ("lru/file255=N255", platform.iniWrites[256]);
+  EXPECT_EQ((Strings{"lru/count=256", "config/mode=1", "config/folder=E:\\swap", "config/warnoverwr=0",
+                     "config/openfolder=1", "config/beep=1"}),
+            Strings(platform.iniWrites.begin() + 257, platform.iniWrites.end()));
 }
 
 }  // namespace

@@ -1,82 +1,21 @@
-// TransferFiles on the simulated device: device names, .pfs lists, the
-// startup question, full flash in both modes, every box and its answers.
+// Writing to the simulated device: TransferFiles scenario by scenario, the
+// LRU list's rules, and SwapOutOne. Library calls are compared in short:
+// I connect, D directory, W write, R read, X delete; "~" is the host folder,
+// "@" the swap folder, and a non-zero status follows "=". What a transfer
+// does when a call fails is also the fault sweep's.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
+#include <map>
 
 #include "app/settings_store.h"
 #include "device/connection.h"
-#include "device/pieceif.h"
-#include "stand-ins/pieceif/simulator.h"
-#include "tests/support/sim_fixture.h"
+#include "tests/support/fakes.h"
 #include "transfer/lru.h"
 #include "transfer/transfer.h"
-#include "transfer/transfer_list.h"
-
-using Names = std::vector<std::string>;
 
 namespace {
-
-const char kLruFailed[] = "LRUリストの調整に失敗しました。";
-const char kNoConnection[] = "P/ECEに接続できません。";
-const char kListOpenFailed[] = "PFSファイルが開けません。";
-const char kBlankInName[] = "空白を含むファイル名は転送できません。";
-const char kStartupQuestion[] = "startup.pexを書き込んでもよろしいですか？";
-const char kNoRoom[] = "空き容量が足りません。";
-const char kWriteFailed[] = "ファイルの書き込みに失敗しました。";
-const char kSwapFailed[] = "ファイルの入れ替えに失敗しました。";
-
-}  // namespace
-
-// ---------------------------------------------------------------------------
-// The .pfs reader on its own.
-
-class TransferListTest : public ::testing::Test {
- protected:
-  Names Lines(const std::string& content) {
-    dir.Write("list.pfs", content);
-    TransferListReader reader;
-    EXPECT_TRUE(reader.Open(dir.File("list.pfs")));
-    Names lines;
-    std::string line;
-    while (reader.NextLine(&line)) lines.push_back(line);
-    return lines;
-  }
-  TempDir dir;
-};
-
-TEST_F(TransferListTest, LineRules) {
-  const std::string x255(255, 'x');
-  const std::string y45(45, 'y');
-  struct Case {
-    std::string content;
-    Names lines;
-  };
-  const std::vector<Case> cases = {
-      {"a.pex\nb.pex\n", {"a.pex", "b.pex"}},
-      {"a.pex\n\nb.pex  \r\n", {"a.pex", "b.pex"}},            // empty line, trailing blanks and CR
-      {"a.pex\r\n\r\n\t \r\nb.pex", {"a.pex", "b.pex"}},        // blank lines; no final LF
-      {" lead.pex\n", {" lead.pex"}},                           // leading blanks stay
-      {"x\ry.pex\n", {"x\ry.pex"}},                             // a lone CR is text
-      {"a.pex\r", {"a.pex"}},                                   // ... and a trailing one a blank
-      {"a.pex\n\x1a" "b.pex\n", {"a.pex"}},                     // Ctrl-Z ends the file
-      {"a.p\x1a" "ex\n", {"a.p"}},
-      {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}},           // a zero byte ends the line's text
-      {x255 + y45 + "\n", {x255, y45}},                         // 255-byte pieces
-      {x255 + "\nz\n", {x255, "z"}},                            // the LF after 255 bytes is an empty piece
-      {std::string(254, 'w') + "\r\nz\n", {std::string(254, 'w'), "z"}},   // CR LF counts as one byte
-      {x255 + "   \n", {x255}},                                 // a piece of blanks only is skipped
-      {"", {}},
-      {"\n\n\r\n", {}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.lines, Lines(c.content)) << c.content;
-}
-
-// ---------------------------------------------------------------------------
-// TransferFiles.
 
 class TransferTest : public SimTest {
  protected:
@@ -84,390 +23,189 @@ class TransferTest : public SimTest {
     SimTest::SetUp();
     AppSettings.folder = swap.path() + "/";
   }
-  void TearDown() override {
-    EXPECT_EQ(0, platform.waitDepth) << "the wait cursor was left up";
-    SimTest::TearDown();
-  }
-  // A host file in the host folder; returns its path.
-  std::string Host(const std::string& name, const std::string& bytes) {
-    host.Write(name, bytes);
-    return host.File(name);
-  }
-  std::string Device(const std::string& name) {
-    std::string bytes;
-    return piecesim::GetFile(0, name, &bytes) ? bytes : "<missing>";
-  }
-  std::string Swapped(const std::string& name) {
-    std::string bytes;
-    return platform.ReadFileBytes(swap.File(name), &bytes) ? bytes : "<missing>";
-  }
-  Names Writes() {
-    Names out;
-    for (const std::string& line : Calls({"ismPFFSWrite"})) out.push_back(line);
+  Strings Short() const {
+    const std::map<std::string, std::string> letters = {
+        {"ismInitEx", "I"}, {"ismPFFSDir", "D"}, {"ismPFFSWrite", "W "}, {"ismPFFSRead", "R "}, {"ismPFFSDelete", "X "}};
+    Strings out;
+    for (const std::string& line : Calls({"ismInitEx", "ismPFFSDir", "ismPFFSWrite", "ismPFFSRead", "ismPFFSDelete"})) {
+      size_t open = line.find('('), close = line.rfind(") = ");
+      std::string s = letters.at(line.substr(0, open)), status = line.substr(close + 4);
+      if (s.size() > 1) s += line.substr(open + 1, close - open - 1);
+      for (auto [from, to] : {std::pair<std::string, std::string>{host.path(), "~"}, {swap.path(), "@"}, {", ", " "}})
+        for (size_t at; (at = s.find(from)) != std::string::npos;) s.replace(at, from.size(), to);
+      out.push_back(status == "0" ? s : s + " =" + status);
+    }
     return out;
   }
   TempDir swap;
 };
 
-TEST_F(TransferTest, EmptyListDoesNothing) {
-  TransferFiles({});
-  EXPECT_TRUE(piecesim::CallLog().empty());
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_EQ(0, platform.waitBegins);
-}
-
-TEST_F(TransferTest, WithoutADeviceOnlyTheLruFailureShows) {
-  std::string a = Host("a.pex", "A");
-  piecesim::RemoveDevice(0);
-  TransferFiles({a});
-  ASSERT_EQ(Names{kLruFailed}, platform.ShownTexts());
-  EXPECT_EQ(kErrorStyle, platform.shown[0].style);
-  EXPECT_TRUE(Writes().empty());
-}
-
-TEST_F(TransferTest, ConnectionFailureAfterTheReconciliation) {
-  std::string a = Host("a.pex", "A");
-  // The reconciliation's ismInitEx works, the transfer's does not.
-  piecesim::InjectFault("ismInitEx", 2, piecesim::kStatusNoDevice);
-  TransferFiles({a});
-  ASSERT_EQ(Names{kNoConnection}, platform.ShownTexts());
-  EXPECT_EQ(kErrorStyle, platform.shown[0].style);
-  EXPECT_TRUE(Writes().empty());
-  EXPECT_EQ("ismExit", CallNames().back());
-}
-
-TEST_F(TransferTest, OneConnectionForAllWritesAfterTheReconciliation) {
-  std::string a = Host("a.pex", "A");
-  std::string b = Host("b.pex", "B");
-  TransferFiles({a, b});
-  EXPECT_EQ((Names{"ismExit", "ismInitEx", "ismPFFSDir", "ismExit",    // reconciliation
-                   "ismExit", "ismInitEx", "ismPFFSWrite", "ismPFFSWrite", "ismExit"}),
-            CallNames());
-  EXPECT_EQ((Names{"a.pex", "b.pex"}), LruList);
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_GE(platform.waitBegins, 1);
-}
-
-TEST_F(TransferTest, DeviceNamesAreTheLoweredFileNames) {
-  ASSERT_EQ(0, mkdir(host.File("Games").c_str(), 0700));
-  std::string upper = Host("Games/GAME.PEX", "G");
-  // ア is 0x83 0x41 and ソ is 0x83 0x5C: neither a letter nor a separator.
-  std::string kana = Host("アソMIX.PEX", "K");
-  TransferFiles({upper, kana});
-  EXPECT_EQ((Names{"ismPFFSWrite(game.pex, " + upper + ") = 0",
-                   "ismPFFSWrite(アソmix.pex, " + kana + ") = 0"}),
-            Writes());
-  EXPECT_EQ("G", Device("game.pex"));
-  EXPECT_EQ("K", Device("アソmix.pex"));
-}
-
-TEST_F(TransferTest, NameWithABlankIsRefusedAndTheNextStillWritten) {
-  std::string spaced = Host("My Game.pex", "M");
-  std::string b = Host("b.pex", "B");
-  TransferFiles({spaced, b});
-  ASSERT_EQ(Names{kBlankInName}, platform.ShownTexts());
-  EXPECT_EQ(kErrorStyle, platform.shown[0].style);
-  EXPECT_EQ(1u, Writes().size());
-  EXPECT_EQ("B", Device("b.pex"));
-}
-
-TEST_F(TransferTest, StartupQuestion) {
-  std::string startup = Host("STARTUP.PEX", "S");
-  TransferFiles({startup});   // no answer scripted: No
-  ASSERT_EQ(Names{kStartupQuestion}, platform.ShownTexts());
-  EXPECT_EQ(kConfirmStyle, platform.shown[0].style);
-  EXPECT_TRUE(Writes().empty());
-
-  LruList = {};
-  platform.Answer(IDYES);
-  TransferFiles({startup});
-  EXPECT_EQ("S", Device("startup.pex"));
-  EXPECT_TRUE(LruList.empty());
-}
-
-TEST_F(TransferTest, OverlongHostPathIsRefusedAndRetryAsksAgain) {
-  // host/<folder>/a.pex of exactly 259 characters is written; one more is refused.
-  std::string folder = host.path() + "/" + std::string(259 - host.path().size() - 1 - 6, 'd');
-  ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
-  std::string fits = folder + "/a.pex";
-  ASSERT_EQ(259u, fits.size());
-  host.Write(fits.substr(host.path().size() + 1), "A");
-  std::string tooLong = folder + "/ab.pex";
-  host.Write(tooLong.substr(host.path().size() + 1), "AB");
-  std::string next = Host("n.pex", "N");
-
-  platform.Answer(IDRETRY);
-  platform.Answer(IDIGNORE);
-  TransferFiles({fits, tooLong, next});
-  EXPECT_EQ((Names{kWriteFailed, kWriteFailed}), platform.ShownTexts());
-  EXPECT_EQ(kRetryStyle, platform.shown[0].style);
-  EXPECT_EQ("A", Device("a.pex"));
-  EXPECT_EQ("N", Device("n.pex"));
-  EXPECT_EQ(2u, Writes().size());   // the refused path never reaches the device
-}
-
-TEST_F(TransferTest, OverlongListLineIsRefusedEvenInSwapMode) {
-  AppSettings.mode = true;
-  std::string line(250, 'l');
-  std::string list = Host("list.pfs", line + "\nb.pex\n");
-  Host("b.pex", "B");
-  platform.Answer(IDIGNORE);
-  TransferFiles({list});
-  EXPECT_EQ(Names{kWriteFailed}, platform.ShownTexts());
-  EXPECT_EQ((Names{"ismPFFSWrite(b.pex, " + host.File("b.pex") + ") = 0"}), Writes());
-  EXPECT_TRUE(Calls({"ismPFFSRead"}).empty());
-}
-
-// ---------------------------------------------------------------------------
-// Transfer lists.
-
-TEST_F(TransferTest, ListWritesItsLinesFromItsOwnFolder) {
-  Host("a.pex", "A");
-  Host("b.pex", "B");
-  std::string list = Host("games.PFS", "a.pex\n\nb.pex  \r\n");
-  TransferFiles({list});
-  EXPECT_EQ((Names{"ismPFFSWrite(a.pex, " + host.File("a.pex") + ") = 0",
-                   "ismPFFSWrite(b.pex, " + host.File("b.pex") + ") = 0"}),
-            Writes());
-  EXPECT_TRUE(platform.shown.empty());
-}
-
-TEST_F(TransferTest, ListLineRules) {
-  ASSERT_EQ(0, mkdir(host.File("sub").c_str(), 0700));
-  Host("sub/GAME.PEX", "G");
-  Host("inner.pfs", "never.pex\n");
-  Host("never.pex", "X");
-  Host("c.pex", "C");
-  std::string list = Host("list.pfs", " lead.pex\nsub/GAME.PEX\ninner.pfs\nc.pex\n");
-  TransferFiles({list});
-  // A leading blank is refused; the folder part stays in the device name; a
-  // list inside a list is written as a plain file.
-  EXPECT_EQ(Names{kBlankInName}, platform.ShownTexts());
-  EXPECT_EQ((Names{"ismPFFSWrite(sub/game.pex, " + host.File("sub/GAME.PEX") + ") = 0",
-                   "ismPFFSWrite(inner.pfs, " + host.File("inner.pfs") + ") = 0",
-                   "ismPFFSWrite(c.pex, " + host.File("c.pex") + ") = 0"}),
-            Writes());
-  EXPECT_EQ("never.pex\n", Device("inner.pfs"));
-}
-
-TEST_F(TransferTest, ListThatCannotBeOpened) {
-  std::string missing = host.File("missing.pfs");
-  std::string b = Host("b.pex", "B");
-
-  platform.Answer(IDRETRY);
-  platform.Answer(IDIGNORE);
-  TransferFiles({missing, b});
-  EXPECT_EQ((Names{kListOpenFailed, kListOpenFailed}), platform.ShownTexts());
-  EXPECT_EQ(kRetryStyle, platform.shown[0].style);
-  EXPECT_EQ(1u, Writes().size());
-
-  piecesim::ClearCallLog();
-  platform.shown.clear();
-  TransferFiles({missing, b});   // Abort
-  EXPECT_EQ(Names{kListOpenFailed}, platform.ShownTexts());
-  EXPECT_TRUE(Writes().empty());
-  EXPECT_EQ("ismExit", CallNames().back());
-}
-
-TEST_F(TransferTest, AbortInsideAListEndsTheWholeTransfer) {
-  Host("a.pex", "A");
-  Host("b.pex", "B");
-  std::string list = Host("list.pfs", "a.pex\nb.pex\n");
-  std::string c = Host("c.pex", "C");
-  piecesim::InjectFault("ismPFFSWrite", 1, 7);
-  TransferFiles({list, c});   // Abort
-  EXPECT_EQ(Names{kWriteFailed}, platform.ShownTexts());
-  EXPECT_EQ(1u, Writes().size());
-  EXPECT_TRUE(piecesim::ListFiles(0).empty());
-}
-
-// ---------------------------------------------------------------------------
-// Full flash and failures.
-
-TEST_F(TransferTest, FullFlashWithoutSwapping) {
-  std::string a = Host("a.pex", "A");
-  std::string b = Host("b.pex", "B");
-  struct Case {
-    int32_t status;
-    std::vector<int> answers;
-    Names boxes;
-    Names onDevice;
+TEST_F(TransferTest, Scenarios) {
+  // Host and device files as "name=bytes"; calls after the reconciliation
+  // and the transfer's own connection (I D I).
+  struct Row {
+    const char* what;
+    std::function<void()> setup;   // settings, capacity, faults, LRU list
+    Strings device, files, paths;
+    std::deque<int> answers;
+    Strings boxes, calls, after, lru;
   };
-  const std::vector<Case> cases = {
-      {kPieceFlashFull, {IDRETRY}, {kNoRoom}, {"a.pex", "b.pex"}},     // Retry writes again
-      {kPieceFlashFullAlt, {IDIGNORE}, {kNoRoom}, {"b.pex"}},          // Ignore skips
-      {kPieceFlashFull, {IDABORT}, {kNoRoom}, {}},                     // Abort ends it all
-      {7, {IDRETRY}, {kWriteFailed}, {"a.pex", "b.pex"}},   // any other status
+  auto fault = [](const char* f, int nth, int32_t status) { return [=] { piecesim::InjectFault(f, nth, status); }; };
+  auto swapMode = [](uint32_t capacity, std::function<void()> more = [] {}) {
+    return [=] { AppSettings.mode = true, piecesim::SetState(0, "capacity", std::to_string(capacity)), more(); };
   };
-  for (const Case& c : cases) {
+  const std::string deep(228, 'd'), d300(300, 'd'), s50(50, 's');   // ~/<deep>/a.pex: 259 characters
+  const Row rows[] = {
+      {"one connection, lowered names", [] {}, {}, {"Games/GAME.PEX=G", "アソMIX.PEX=K"}, {"Games/GAME.PEX", "アソMIX.PEX"}, {}, {},
+       {"W game.pex ~/Games/GAME.PEX", "W アソmix.pex ~/アソMIX.PEX"}, {"game.pex=G", "アソmix.pex=K"}, {"game.pex", "アソmix.pex"}},
+      {"blanks in names", [] {}, {}, {"My Game.pex=M", "t\tb.pex=T", "b.pex=B"}, {"My Game.pex", "t\tb.pex", "b.pex"}, {},
+       {text::kBlankInName, text::kBlankInName}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
+      {"startup asked: No, then Yes", [] {}, {}, {"STARTUP.PEX=S"}, {"STARTUP.PEX", "STARTUP.PEX"}, {IDNO, IDYES},
+       {text::kWriteStartup, text::kWriteStartup}, {"W startup.pex ~/STARTUP.PEX"}, {"startup.pex=S"}, {}},
+      {"over-long path refused, Retry asks again", [] {}, {}, {deep + "/a.pex=A", deep + "/ab.pex=B", "n.pex=N"},
+       {deep + "/a.pex", deep + "/ab.pex", "n.pex"}, {IDRETRY, IDIGNORE}, {text::kWriteFailed, text::kWriteFailed},
+       {"W a.pex ~/" + deep + "/a.pex", "W n.pex ~/n.pex"}, {"a.pex=A", "n.pex=N"}, {"a.pex", "n.pex"}},
+      {"transfer list", [] {}, {}, {"sub/GAME.PEX=G", "inner.pfs=x", "c.pex=C", "games.PFS= lead.pex\nsub/GAME.PEX\n\ninner.pfs\nc.pex  \r\n"},
+       {"games.PFS"}, {}, {text::kBlankInName}, {"W sub/game.pex ~/sub/GAME.PEX", "W inner.pfs ~/inner.pfs", "W c.pex ~/c.pex"},
+       {"sub/game.pex=G", "inner.pfs=x", "c.pex=C"}, {"sub/game.pex", "inner.pfs", "c.pex"}},
+      {"list not opened: Retry, Ignore", [] {}, {}, {"b.pex=B"}, {"missing.pfs", "b.pex"}, {IDRETRY, IDIGNORE},
+       {text::kListOpenFailed, text::kListOpenFailed}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
+      {"list not opened: Abort", [] {}, {}, {"b.pex=B"}, {"missing.pfs", "b.pex"}, {}, {text::kListOpenFailed}, {}, {}, {}},
+      {"Abort inside a list ends everything", fault("ismPFFSWrite", 1, 7), {}, {"a.pex=A", "b.pex=B", "l.pfs=a.pex\nb.pex"},
+       {"l.pfs", "b.pex"}, {}, {text::kWriteFailed}, {"W a.pex ~/a.pex =7"}, {}, {}},
+      {"full: Retry", fault("ismPFFSWrite", 1, 1005), {}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}, {IDRETRY}, {text::kNoRoom},
+       {"W a.pex ~/a.pex =1005", "W a.pex ~/a.pex", "W b.pex ~/b.pex"}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}},
+      {"full (1006): Ignore", fault("ismPFFSWrite", 1, 1006), {}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}, {IDIGNORE},
+       {text::kNoRoom}, {"W a.pex ~/a.pex =1006", "W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
+      {"full: Abort", fault("ismPFFSWrite", 1, 1005), {}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}, {}, {text::kNoRoom},
+       {"W a.pex ~/a.pex =1005"}, {}, {}},
+      {"swap: three old files in LRU order for one big one", swapMode(1000, [] { LruList = {"c.pex", "a.pex", "b.pex"}; }),
+       {"startup.pex=" + s50, "a.pex=" + d300, "b.pex=" + d300, "c.pex=" + d300}, {"big.pex=" + std::string(900, 'B')}, {"big.pex"},
+       {}, {}, {"W big.pex ~/big.pex =1005", "R c.pex @/c.pex", "X c.pex", "W big.pex ~/big.pex =1005", "R a.pex @/a.pex",
+                "X a.pex", "W big.pex ~/big.pex =1005", "R b.pex @/b.pex", "X b.pex", "W big.pex ~/big.pex"},
+       {"startup.pex=" + s50, "big.pex=" + std::string(900, 'B')}, {"big.pex"}},
+      {"swap: another status is a write failure", swapMode(1000, fault("ismPFFSWrite", 1, 7)), {"old=o"}, {"a.pex=A"}, {"a.pex"},
+       {IDIGNORE}, {text::kWriteFailed}, {"W a.pex ~/a.pex =7"}, {"old=o"}, {"old"}},
+      {"swap: 1006 makes room too", swapMode(1000, fault("ismPFFSWrite", 1, 1006)), {"old=o"}, {"a.pex=A"}, {"a.pex"}, {}, {},
+       {"W a.pex ~/a.pex =1006", "R old @/old", "X old", "W a.pex ~/a.pex"}, {"a.pex=A"}, {"a.pex"}},
+      {"swap: nothing but startup.pex", swapMode(100), {"startup.pex=" + s50 + s50}, {"a.pex=" + std::string(60, 'a')}, {"a.pex"},
+       {IDIGNORE}, {text::kSwapFailed}, {"W a.pex ~/a.pex =1005"}, {"startup.pex=" + s50 + s50}, {}},
+      {"nothing to write", [] {}, {}, {}, {}, {}, {}, {}, {}, {}},
+  };
+  for (const Row& r : rows) {
     piecesim::ResetAll();
     piecesim::CreateDevice(0);
+    AppSettings.mode = false;
     LruList.clear();
+    for (const std::string& f : r.device) piecesim::PutFile(0, f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
+    for (const std::string& f : r.files) {
+      if (f.find('/') < f.find('=')) mkdir(host.File(f.substr(0, f.find('/'))).c_str(), 0700);
+      host.Write(f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
+    }
+    r.setup();
+    piecesim::ClearCallLog();
+    platform.answers = r.answers;
     platform.shown.clear();
-    for (int answer : c.answers) platform.Answer(answer);
-    piecesim::InjectFault("ismPFFSWrite", 1, c.status);
-    TransferFiles({a, b});
-    EXPECT_EQ(c.boxes, platform.ShownTexts()) << c.status;
-    for (const ShownMessage& m : platform.shown) EXPECT_EQ(kRetryStyle, m.style);
-    EXPECT_EQ(c.onDevice, piecesim::ListFiles(0)) << c.status;
-    EXPECT_EQ(c.onDevice, LruList);
-    EXPECT_TRUE(Calls({"ismPFFSRead"}).empty());
-    platform.answers.clear();
+    PathList paths;
+    for (const std::string& p : r.paths) paths.push_back(host.File(p));
+    TransferFiles(paths);
+    Strings calls = r.paths.empty() ? Strings{} : Strings{"I", "D", "I"}, after;
+    calls.insert(calls.end(), r.calls.begin(), r.calls.end());
+    for (const std::string& name : piecesim::ListFiles(0)) after.push_back(name + "=" + Device(name));
+    EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
+    EXPECT_EQ(calls, Short()) << r.what;
+    EXPECT_EQ(r.after, after) << r.what;
+    EXPECT_EQ(r.lru, LruList) << r.what;
   }
-}
-
-TEST_F(TransferTest, SwapModeSwapsThreeOldFilesInLruOrderForOneBigOne) {
-  AppSettings.mode = true;
-  piecesim::SetState(0, "capacity", "1000");
-  piecesim::PutFile(0, "startup.pex", std::string(50, 's'));
-  piecesim::PutFile(0, "a.pex", std::string(300, 'a'));
-  piecesim::PutFile(0, "b.pex", std::string(300, 'b'));
-  piecesim::PutFile(0, "c.pex", std::string(300, 'c'));
-  LruList = {"c.pex", "a.pex", "b.pex"};   // not the device order
-  std::string big = Host("big.pex", std::string(900, 'B'));
-
-  TransferFiles({big});
-
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_EQ((Names{"ismPFFSWrite(big.pex, " + big + ") = 1005",
-                   "ismPFFSRead(c.pex, " + swap.File("c.pex") + ") = 0", "ismPFFSDelete(c.pex) = 0",
-                   "ismPFFSWrite(big.pex, " + big + ") = 1005",
-                   "ismPFFSRead(a.pex, " + swap.File("a.pex") + ") = 0", "ismPFFSDelete(a.pex) = 0",
-                   "ismPFFSWrite(big.pex, " + big + ") = 1005",
-                   "ismPFFSRead(b.pex, " + swap.File("b.pex") + ") = 0", "ismPFFSDelete(b.pex) = 0",
-                   "ismPFFSWrite(big.pex, " + big + ") = 0"}),
-            Calls({"ismPFFSWrite", "ismPFFSRead", "ismPFFSDelete"}));
-  EXPECT_EQ(std::string(300, 'a'), Swapped("a.pex"));
-  EXPECT_EQ(std::string(300, 'b'), Swapped("b.pex"));
-  EXPECT_EQ(std::string(300, 'c'), Swapped("c.pex"));
-  EXPECT_EQ((Names{"startup.pex", "big.pex"}), piecesim::ListFiles(0));
-  EXPECT_EQ(Names{"big.pex"}, LruList);
-  EXPECT_EQ(Names{AppSettings.folder}, platform.openedFolders);
-}
-
-TEST_F(TransferTest, SwapFolderOpensOncePerTransfer) {
-  AppSettings.mode = true;
-  piecesim::SetState(0, "capacity", "100");
-  piecesim::PutFile(0, "o1", std::string(50, '1'));
-  piecesim::PutFile(0, "o2", std::string(50, '2'));
-  std::string n1 = Host("n1", std::string(50, 'x'));
-  std::string n2 = Host("n2", std::string(50, 'y'));
-  TransferFiles({n1, n2});
-  EXPECT_EQ(2u, Calls({"ismPFFSDelete"}).size());
-  EXPECT_EQ(1u, platform.openedFolders.size());
-
-  // The next transfer opens it again.
-  std::string n3 = Host("n3", std::string(50, 'z'));
-  TransferFiles({n3});
-  EXPECT_EQ(2u, platform.openedFolders.size());
-  EXPECT_EQ("<missing>", Device("n1"));
-  EXPECT_EQ(std::string(50, 'x'), Swapped("n1"));
-
-  AppSettings.openfolder = false;
-  std::string n4 = Host("n4", std::string(50, 'w'));
-  TransferFiles({n4});
-  EXPECT_EQ(2u, platform.openedFolders.size());
-  EXPECT_TRUE(platform.shown.empty());
-}
-
-TEST_F(TransferTest, SwapModeFailures) {
-  AppSettings.mode = true;
-  std::string a = Host("a.pex", std::string(60, 'a'));
-  std::string b = Host("b.pex", "b");
-
-  // Only startup.pex, which is never swapped: the swap-out fails at once.
-  piecesim::SetState(0, "capacity", "100");
-  piecesim::PutFile(0, "startup.pex", std::string(80, 's'));
-  platform.Answer(IDIGNORE);
-  TransferFiles({a, b});
-  EXPECT_EQ(Names{kSwapFailed}, platform.ShownTexts());
-  EXPECT_EQ(kRetryStyle, platform.shown[0].style);
-  EXPECT_TRUE(Calls({"ismPFFSRead"}).empty());
-  EXPECT_EQ((Names{"startup.pex", "b.pex"}), piecesim::ListFiles(0));
-
-  // Retry after a failed swap-out swaps again when there is something to swap.
-  piecesim::ResetAll();
-  piecesim::CreateDevice(0, 100);
-  piecesim::PutFile(0, "old", std::string(30, 'o'));
-  piecesim::PutFile(0, "old2", std::string(15, 'p'));
-  LruList.clear();
-  platform.shown.clear();
-  piecesim::InjectFault("ismPFFSRead", 1, 5);
-  platform.Answer(IDRETRY);
-  TransferFiles({a});
-  EXPECT_EQ(Names{kSwapFailed}, platform.ShownTexts());
-  EXPECT_EQ(std::string(30, 'o'), Device("old"));    // its copy failed: it stays
-  EXPECT_EQ(std::string(15, 'p'), Swapped("old2"));
-  EXPECT_EQ(std::string(60, 'a'), Device("a.pex"));
-
-  // A status other than 1005 or 1006 is a write failure, no swap-out.
-  piecesim::ResetAll();
-  piecesim::CreateDevice(0);
-  piecesim::PutFile(0, "old", "o");
-  platform.shown.clear();
-  piecesim::InjectFault("ismPFFSWrite", 1, 7);
-  TransferFiles({b});
-  EXPECT_EQ(Names{kWriteFailed}, platform.ShownTexts());
-  EXPECT_TRUE(Calls({"ismPFFSRead"}).empty());
-
-  // 1006 counts as a full flash too.
-  piecesim::ResetAll();
-  piecesim::CreateDevice(0);
-  piecesim::PutFile(0, "old", "o");
-  platform.shown.clear();
-  piecesim::InjectFault("ismPFFSWrite", 1, kPieceFlashFullAlt);
-  TransferFiles({b});
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_EQ("o", Swapped("old"));
-  EXPECT_EQ("b", Device("b.pex"));
-}
-
-TEST_F(TransferTest, DeclinedOverwriteFailsTheSwapAndTheNameComesBackLater) {
-  AppSettings.mode = true;
-  piecesim::SetState(0, "capacity", "100");
-  piecesim::PutFile(0, "d", std::string(60, 'd'));
-  swap.Write("d", "kept");
-  std::string n = Host("n", std::string(60, 'n'));
-  platform.Answer(IDNO);       // overwrite d?
-  platform.Answer(IDIGNORE);   // swapping failed
-  TransferFiles({n});
-  EXPECT_EQ((Names{swap.File("d") + "を上書きしてもよろしいですか？", kSwapFailed}),
-            platform.ShownTexts());
-  EXPECT_EQ("kept", Swapped("d"));
-  EXPECT_EQ(std::string(60, 'd'), Device("d"));
-  EXPECT_TRUE(LruList.empty());
-  ASSERT_TRUE(ReconcileLruList());
-  EXPECT_EQ(Names{"d"}, LruList);
 }
 
 TEST_F(TransferTest, SwapNeverCopiesOverTheFileBeingWritten) {
-  // The user writes a.pex back from the swap folder while an older a.pex is
-  // the least recently written file on the device; the folder setting may
-  // spell the folder otherwise than the written path does.
+  // a.pex is written back from the swap folder while an older a.pex is the
+  // least recently written device file; the folder setting spells the
+  // folder otherwise than the written path does.
   ASSERT_EQ(0, symlink(host.path().c_str(), swap.File("alias").c_str()));
   for (const std::string& folder : {host.path() + "/", host.path() + "/./", host.path() + "//",
-                                    swap.path() + "/../" + host.path().substr(5) + "/",
-                                    swap.File("alias") + "/"}) {
+                                    swap.path() + "/../" + host.path().substr(5) + "/", swap.File("alias") + "/"}) {
     piecesim::ResetAll();
     piecesim::CreateDevice(0, 100);
     LruList.clear();
-    platform.shown.clear();
-    AppSettings.mode = true;
-    AppSettings.warnoverwr = false;
-    AppSettings.folder = folder;
+    AppSettings = AppSettingsRecord{true, folder, false, false, false};
     piecesim::PutFile(0, "a.pex", std::string(50, 'o'));
-    piecesim::PutFile(0, "b.pex", std::string(45, 'b'));
-    std::string a = Host("a.pex", std::string(60, 'n'));
-    TransferFiles({a});
-    EXPECT_TRUE(platform.shown.empty()) << folder;
-    std::string kept;
-    ASSERT_TRUE(platform.ReadFileBytes(a, &kept));
-    EXPECT_EQ(std::string(60, 'n'), kept) << folder;
-    EXPECT_EQ(std::string(60, 'n'), Device("a.pex")) << folder;
-    // b.pex made the room instead.
-    std::string b;
-    ASSERT_TRUE(platform.ReadFileBytes(host.File("b.pex"), &b)) << folder;
-    EXPECT_EQ(std::string(45, 'b'), b);
-    EXPECT_EQ((Names{"ismPFFSRead(b.pex, " + folder + "b.pex) = 0"}), Calls({"ismPFFSRead"})) << folder;
+    piecesim::PutFile(0, "b.pex", std::string(45, 'b'));   // the replacement needs its room
+    TransferFiles({host.Write("a.pex", std::string(60, 'n'))});
+    // The user's a.pex is whole and on the device; b.pex made the room.
+    EXPECT_EQ((Strings{std::string(60, 'n'), std::string(60, 'n'), std::string(45, 'b')}),
+              (Strings{host.Read("a.pex"), Device("a.pex"), host.Read("b.pex")})) << folder;
+  }
+  EXPECT_TRUE(platform.shown.empty());
+}
+
+TEST_F(TransferTest, LruRules) {
+  LruList = {"a", "b", "c"};
+  for (const char* name : {"b", "d", "startup.pex", "StartUp.PEX", "A"}) MarkRecentlyUsed(name);
+  EXPECT_EQ((Strings{"a", "c", "b", "d", "A"}), LruList);
+  // New device files join at the back in directory order (a byte
+  // comparison); gone ones leave (ignoring case); startup.pex never stays.
+  for (const char* name : {"c", "x", "startup.pex", "b", "Game.pex"}) piecesim::PutFile(0, name, name);
+  LruList = {"a", "b", "STARTUP.PEX", "c", "game.pex"};
+  ASSERT_TRUE(ReconcileLruList());
+  EXPECT_EQ((Strings{"b", "c", "game.pex", "x", "Game.pex"}), LruList);
+  EXPECT_EQ((Strings{"I", "D"}), Short());
+  piecesim::SetDirText(0, "free\n");
+  piecesim::SetState(0, "dirstatus", "9");   // a text, but a failed call
+  EXPECT_FALSE(ReconcileLruList());
+  EXPECT_EQ(5u, LruList.size());
+}
+
+TEST_F(TransferTest, SwapOutOne) {
+  struct Row {
+    const char* what;
+    std::function<void()> setup;
+    Strings lru;
+    std::string writing;
+    std::deque<int> answers;
+    bool moved;
+    Strings calls, boxes;
+  };
+  const std::string longFolder = "/" + std::string(220, 'f') + "/";   // swap + it + abcdefghij.pex: 260
+  const Row rows[] = {
+      {"the front file", [] {}, {"d", "e"}, "", {}, true, {"R d @/d", "X d"}, {}},
+      {"overwrite declined", [&] { swap.Write("d", "old"); }, {"d", "e"}, "", {IDNO}, false, {}, {swap.File("d") + text::kOverwrite}},
+      {"overwrite without asking", [&] { swap.Write("d", "old"), AppSettings.warnoverwr = false; }, {"d"}, "", {}, true,
+       {"R d @/d", "X d"}, {}},
+      {"a failed delete moves on", [] { piecesim::InjectFault("ismPFFSDelete", 1, 9); }, {"d", "e"}, "", {}, true,
+       {"R d @/d", "X d =9", "R e @/e", "X e"}, {}},
+      {"a read that leaves no copy", [] { piecesim::InjectFault("ismPFFSRead", 1, 0); }, {"d", "e"}, "", {}, false, {"R d @/d"}, {}},
+      {"names that leave the folder", [] {}, {"..\\d", "\\d", "c:d", "sub/..", "e"}, "", {}, true, {"R e @/e", "X e"}, {}},
+      {"over-long swap path", [&] { AppSettings.folder += longFolder.substr(1), mkdir(AppSettings.folder.c_str(), 0700); },
+       {"abcdefghij.pex", "e"}, "", {}, true, {"R e @" + longFolder + "e", "X e"}, {}},
+      {"written path spelled otherwise", [] { AppSettings.folder = "C:/Swap/"; }, {"a.pex", "e"}, "c:\\swap\\a.pex", {}, false,
+       {"R e C:/Swap/e =5"}, {}},
+  };
+  for (const Row& r : rows) {
+    piecesim::ResetAll();
+    piecesim::CreateDevice(0);
+    swap.Clear();
+    for (const std::string& name : r.lru) piecesim::PutFile(0, name, name);
+    AppSettings.folder = swap.path() + "/";
+    AppSettings.warnoverwr = true;
+    r.setup();
+    LruList = r.lru;
+    platform.answers = r.answers;
+    platform.shown.clear();
+    ASSERT_TRUE(ConnectDevice());
+    piecesim::ClearCallLog();
+    bool opened = false;
+    EXPECT_EQ(r.moved, SwapOutOne(opened, r.writing)) << r.what;
+    DisconnectDevice();
+    EXPECT_EQ(r.calls, Short()) << r.what;
+    EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
+    for (const Box& box : platform.shown) EXPECT_EQ(unsigned(MB_YESNO | MB_ICONQUESTION), box.style);   // Yes the default
+    for (const std::string& name : r.lru) {   // every device file is on the device or in the folder
+      std::string copy;
+      EXPECT_TRUE(piecesim::HasFile(0, name) || (ReadBytes(AppSettings.folder + name, &copy) && copy == name)) << r.what << ": " << name;
+    }
   }
 }
+
+}  // namespace

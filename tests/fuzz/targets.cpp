@@ -1,0 +1,58 @@
+// The libFuzzer targets, one per parser of text that comes from outside the
+// program; FUZZ_<name> picks the target. Memory and undefined-behaviour
+// faults are the sanitizers' to find; a broken invariant aborts.
+#include <stdint.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "app/path_list.h"
+#include "app/path_util.h"
+#include "device/launcher_image.h"
+#include "filelist/directory.h"
+#include "filelist/item_text.h"
+#include "settings/file_types.h"
+#include "transfer/transfer_list.h"
+
+#define CHECK(condition) ((condition) ? (void)0 : abort())
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+#if defined(FUZZ_directory)
+  DirListing listing;
+  bool ok = listing.Parse(text.data(), size);
+  CHECK(ok || (listing.entries.empty() && listing.statusText.empty()));
+  for (const DirEntry& e : listing.entries) CHECK(!e.name.empty() && e.name.size() <= kMaxDeviceName);
+#elif defined(FUZZ_path_list)
+  PathList list;
+  SplitPathList(text.c_str(), list);
+  for (const std::string& path : list) CHECK(!path.empty());
+  ArgumentText(text.c_str());
+#elif defined(FUZZ_transfer_list)
+  static const std::string path = "/tmp/quillet-fuzz-" + std::to_string(getpid()) + ".pfs";
+  if (FILE* f = fopen(path.c_str(), "wb")) fwrite(data, 1, size, f), fclose(f);
+  TransferListReader reader;
+  CHECK(reader.Open(path));
+  std::string line;
+  for (size_t lines = 0; reader.NextLine(&line); ++lines) CHECK(lines < size && line.size() <= kListPieceBytes);
+  unlink(path.c_str());
+#elif defined(FUZZ_launcher)
+  std::vector<uint8_t> image(data, data + size);
+  std::vector<LauncherSection> sections;
+  if (LauncherSections(image, &sections))
+    for (const LauncherSection& s : sections) CHECK(s.offset + uint64_t(s.size) <= size);
+  long field = FindLauncherNameField(image);
+  if (field >= 0) PutLauncherName(&image, field, text.substr(0, 31));
+#elif defined(FUZZ_icon_size)
+  SmallerIconSizeText(text);
+#elif defined(FUZZ_item_text)
+  std::string name;
+  if (NameFromItemText(text, &name)) CHECK(NameFromItemText(FormatItemText({7, name}), &name));
+#elif defined(FUZZ_path_util)
+  PathParts p = SplitPath(text);
+  CHECK(p.drive + p.folder + p.name + p.extension == text);
+  CHECK(LowerMultibyte(text).size() == size && EqualsIgnoreAsciiCase(LowerAscii(text), text));
+  LeavesFolder(text);
+  JoinPath(text, "x");
+#endif
+  return 0;
+}

@@ -1,0 +1,124 @@
+#include "tests/support/fakes.h"
+
+#include <dirent.h>
+#include <ftw.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/settings_store.h"
+#include "device/connection.h"
+
+bool ReadBytes(const std::string& path, std::string* bytes) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  *bytes = all.str();
+  return static_cast<bool>(in);
+}
+
+Strings FakePlatform::Texts() const {
+  Strings texts;
+  for (const Box& box : shown) texts.push_back(box.text);
+  return texts;
+}
+
+int FakePlatform::ShowMessage(const std::string& text, unsigned style) {
+  shown.push_back({text, style});
+  int answer = !answers.empty() ? answers.front() : answerer ? answerer(shown.back())
+             : (style & 0xf) == MB_ABORTRETRYIGNORE ? IDABORT : (style & 0xf) == MB_YESNO ? IDNO : IDOK;
+  if (!answers.empty()) answers.pop_front();
+  return answer;
+}
+
+bool FakePlatform::PathExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+// realpath() resolves "." and ".." parts and symbolic links, which stand in
+// here for the other spellings (8.3 names) of one file.
+std::string FakePlatform::FullPath(const std::string& path) {
+  char* full = realpath(path.c_str(), nullptr);
+  std::string result = full ? full : path;
+  free(full);
+  return result;
+}
+
+bool FakePlatform::RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool FakePlatform::CreateFolder(const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }
+bool FakePlatform::RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
+
+namespace {
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
+}
+
+TempDir::TempDir() {
+  char name[] = "/tmp/quillet-test-XXXXXX";
+  path_ = mkdtemp(name);
+}
+
+void TempDir::RemoveFolder() const { rmdir(path_.c_str()); }
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  std::ofstream(File(name), std::ios::binary) << bytes;
+  return File(name);
+}
+
+std::string TempDir::Read(const std::string& name) const {
+  std::string bytes;
+  return ReadBytes(File(name), &bytes) ? bytes : "<missing>";
+}
+
+Strings TempDir::Entries() const {
+  Strings names;
+  DIR* dir = opendir(path_.c_str());
+  while (dirent* e = dir ? readdir(dir) : nullptr)
+    if (strcmp(e->d_name, ".") && strcmp(e->d_name, "..")) names.push_back(e->d_name);
+  if (dir) closedir(dir);
+  return names;
+}
+
+void TempDir::Clear() const {
+  for (const std::string& name : Entries()) nftw(File(name).c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::vector<int> MemoryList::SelectedIndexes(size_t max) {
+  std::vector<int> out;
+  for (int i = 0; i < Count() && out.size() < max; ++i)
+    if (items[i].selected) out.push_back(i);
+  return out;
+}
+
+Strings MemoryList::Texts() const {
+  Strings out;
+  for (const Item& i : items) out.push_back((i.selected ? "*" : "") + i.text);
+  return out;
+}
+
+void SimTest::SetUp() {
+  piecesim::SetHome(home.path());
+  piecesim::ResetAll();
+  piecesim::CreateDevice(0);
+  deviceIndex = 0;
+  AppSettings = AppSettingsRecord();
+  LruList.clear();
+}
+
+void SimTest::TearDown() {
+  EXPECT_EQ(0, piecesim::OpenConnections()) << "a connection was left open";
+  EXPECT_EQ(0, platform.waitDepth) << "the wait cursor was left up";
+}
+
+Strings SimTest::Calls(const Strings& only) {
+  Strings out;
+  for (const std::string& line : piecesim::CallLog())
+    if (only.empty() || std::find(only.begin(), only.end(), line.substr(0, line.find('('))) != only.end()) out.push_back(line);
+  return out;
+}
+
+std::string SimTest::Device(const std::string& name) {
+  std::string bytes;
+  return piecesim::GetFile(0, name, &bytes) ? bytes : "<missing>";
+}

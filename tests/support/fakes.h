@@ -1,0 +1,136 @@
+// What the unit tests run the portable core on: a scriptable platform (boxes
+// answered from a script and recorded, the INI file as a map, the host's own
+// files), a list control in memory, and a fixture with a fresh simulated
+// P/ECE whose call log the tests compare whole.
+#ifndef QUILLET_TESTS_SUPPORT_FAKES_H
+#define QUILLET_TESTS_SUPPORT_FAKES_H
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "filelist/file_list.h"
+#include "stand-ins/pieceif/simulator.h"
+#include "tests/support/texts.h"
+
+using Strings = std::vector<std::string>;
+bool ReadBytes(const std::string& path, std::string* bytes);
+
+struct Box { std::string text; unsigned style; };
+
+class FakePlatform : public Platform {
+ public:
+  FakePlatform() { SetPlatform(this); }
+  ~FakePlatform() override { SetPlatform(nullptr); }
+
+  // Boxes take the scripted answers in order, then answerer's, then the
+  // default of their buttons (OK, No, Abort: never Yes).
+  std::deque<int> answers;
+  std::function<int(const Box&)> answerer;
+  std::vector<Box> shown;
+  Strings Texts() const;
+
+  std::map<std::string, std::map<std::string, std::string>> ini;
+  Strings iniWrites;   // "section/key=value", in order
+  std::string programPath = "C:\\Tools\\Quillet.exe";
+  bool programPathAvailable = true;
+  std::string tempFolder;   // ends in '/'; empty: none can be had
+  Strings openedFolders;
+  std::map<std::string, std::vector<uint8_t>> resources;   // "SRF/129"
+  uint32_t now = 0;         // each TickCount and Sleep moves it on
+  std::vector<uint32_t> sleeps;
+  int waitDepth = 0;
+
+  int ShowMessage(const std::string& text, unsigned style) override;
+  void BeginWait() override { ++waitDepth; }
+  void EndWait() override { --waitDepth; }
+  int ProfileInt(const char* section, const char* key, int fallback) override {
+    return Has(section, key) ? static_cast<int>(strtol(ini[section][key].c_str(), nullptr, 10)) : fallback;   // leading digits
+  }
+  std::string ProfileString(const char* section, const char* key, const char* fallback, size_t size) override {
+    return (Has(section, key) ? ini[section][key] : fallback).substr(0, size - 1);
+  }
+  void WriteProfileString(const char* section, const char* key, const std::string& value) override {
+    ini[section][key] = value, iniWrites.push_back(std::string(section) + "/" + key + "=" + value);
+  }
+  bool ProgramPath(std::string* path) override { return *path = programPath, programPathAvailable; }
+  bool PathExists(const std::string& path) override;
+  std::string FullPath(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override;
+  bool ReadFileBytes(const std::string& path, std::string* bytes) override { return ReadBytes(path, bytes); }
+  bool TempFolder(std::string* path) override { return *path = tempFolder, !tempFolder.empty(); }
+  bool CreateFolder(const std::string& path) override;
+  bool RemoveFolder(const std::string& path) override;
+  void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }
+  uint32_t TickCount() override { return ++now; }
+  void Sleep(uint32_t ms) override { now += ms, sleeps.push_back(ms); }
+  bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override {
+    auto r = resources.find(std::string(type) + "/" + std::to_string(id));
+    return r != resources.end() && (*bytes = r->second, true);
+  }
+
+ private:
+  bool Has(const char* section, const char* key) { return ini.count(section) && ini[section].count(key); }
+};
+
+// A fresh folder under /tmp, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir() { Clear(), RemoveFolder(); }
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  std::string Write(const std::string& name, const std::string& bytes) const;   // its path
+  std::string Read(const std::string& name) const;   // "<missing>" when there is none
+  Strings Entries() const;
+  void Clear() const;   // removes everything inside
+
+ private:
+  void RemoveFolder() const;
+  std::string path_;
+};
+
+// A list box in memory: items, their selection, the caret, the modifiers.
+class MemoryList : public ListControl {
+ public:
+  struct Item { std::string text; bool selected; };
+  std::vector<Item> items;
+  std::string title = "untouched";
+  int caret = -1;
+  bool modifiers = false;
+  int refuseAt = -1, insertions = 0;   // the nth insertion (0-based) is refused
+
+  void ResetContent() override { items.clear(); }
+  int Count() override { return static_cast<int>(items.size()); }
+  bool Text(int index, std::string* text) override { return index >= 0 && index < Count() && (*text = items[index].text, true); }
+  int InsertString(int index, const std::string& text) override {
+    return insertions++ == refuseAt ? -1 : (items.insert(items.begin() + index, {text, false}), index);
+  }
+  void Select(int index) override { items[index].selected = true; }
+  std::vector<int> SelectedIndexes(size_t max) override;
+  int CaretIndex() override { return caret; }
+  void SetTitle(const std::string& t) override { title = t; }
+  bool ShiftOrCtrlDown() override { return modifiers; }
+  Strings Texts() const;   // "*" marks the selected items
+};
+
+// A fresh simulated device 0, the settings at their defaults, an empty LRU
+// list; afterwards no connection may be open and no wait cursor up.
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  static Strings Calls(const Strings& only = {});   // the call log, of these functions only when named
+  static std::string Device(const std::string& name);   // "<missing>" when absent
+
+  FakePlatform platform;
+  TempDir home, host;
+};
+
+#endif

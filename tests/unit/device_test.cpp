@@ -1,0 +1,115 @@
+// The device operations' library calls, call by call, on the simulated
+// P/ECE: the connection and its fall-back, the command channel's wire
+// formats, running a program and the beep's handshake. What each does when a
+// call fails, and the pause, are the fault sweep's.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/settings_store.h"
+#include "device/beep.h"
+#include "device/beep_block.h"
+#include "device/connection.h"
+#include "device/launcher.h"
+#include "tests/support/fakes.h"
+
+std::vector<uint8_t> GeneratedLauncher();
+
+namespace {
+
+class DeviceTest : public SimTest {};
+
+TEST_F(DeviceTest, ConnectionAndCommands) {
+  const struct { int devices, index, after; Strings log; } rows[] = {   // devices 0 to n-1
+      {2, 1, 1, {"ismExit() = 0", "ismInitEx(1, 0) = 0"}},
+      {1, 1, 0, {"ismExit() = 0", "ismInitEx(1, 0) = 6", "ismExit() = 0", "ismInitEx(0, 0) = 0"}},
+      {0, 0, 0, {"ismExit() = 0", "ismInitEx(0, 0) = 6"}},
+      {0, 3, 0, {"ismExit() = 0", "ismInitEx(3, 0) = 6", "ismExit() = 0", "ismInitEx(0, 0) = 6"}},
+  };
+  for (const auto& r : rows) {
+    piecesim::ResetAll();
+    for (int i = 0; i < r.devices; ++i) piecesim::CreateDevice(i);
+    deviceIndex = r.index;
+    EXPECT_EQ(r.devices > 0, ConnectDevice());
+    EXPECT_EQ(r.after, deviceIndex);
+    EXPECT_EQ(r.log, Calls());
+  }
+  piecesim::CreateDevice(0);
+  piecesim::SetState(0, "chan5", "65534");
+  piecesim::SetState(0, "appstate", "129");
+  piecesim::SetState(0, "appvalue", "287454020");   // 0x11223344
+  ASSERT_TRUE(ConnectDevice());
+  piecesim::ClearCallLog();
+  int32_t channel = 0;
+  uint32_t state = 0, value = 0;
+  EXPECT_EQ(0, QueryAppStatus(&state, &value) + SetAppPaused(1) + ReadChannelValue(0x105, &channel) +
+                   WriteChannelValue(0x105, 0xA1B2C3D4));
+  EXPECT_EQ("-2 129 287454020", std::to_string(channel) + " " + std::to_string(state) + " " + std::to_string(value));
+  DisconnectDevice();
+  EXPECT_EQ((Strings{"ismCmdR(11, 1, 12) = 0", "ismCmdW(10 01, 2, 0, 0) = 0", "ismCmdR(06 05, 2, 2) = 0",
+                     "ismCmdW(07 05 d4 c3 b2 a1, 6, 0, 0) = 0", "ismExit() = 0"}),
+            Calls());
+}
+
+TEST_F(DeviceTest, RunProgramLoadsTheLauncherWithTheName) {
+  platform.resources["SRF/129"] = GeneratedLauncher();
+  const std::string n31(31, 'n');
+  RunProgram("game.pex");
+  EXPECT_EQ((Strings{"ismExit() = 0", "ismInitEx(0, 0) = 0", "ismAppStop() = 0", "ismWriteMem(0x00100000, 176) = 0",
+                     "ismWriteMem(0x001000b0, 424) = 0", "ismWriteMem(0x00100258, 32) = 0", "ismAppStart() = 0", "ismExit() = 0"}),
+            Calls());
+  EXPECT_EQ("game.pex" + std::string(24, '\0'), piecesim::ReadMemory(0, piecesim::kLauncherNameAddress, 32));
+  RunProgram(n31);
+  EXPECT_EQ((Strings{"game.pex", n31}), piecesim::Runs(0));
+  // A name that leaves no zero byte, an image without the field, no image:
+  // an internal error before the device is touched.
+  piecesim::ClearCallLog();
+  RunProgram(n31 + "n");
+  platform.resources["SRF/129"].assign(100, 0);
+  RunProgram("game.pex");
+  platform.resources.clear();
+  RunProgram("game.pex");
+  EXPECT_EQ(Strings(3, text::kInternalError), platform.Texts());
+  EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(DeviceTest, BeepHandshake) {
+  AppSettings.beep = true;
+  const uint32_t address = SoundBlockAddress(piecesim::kDefaultMemoryTop);
+  std::string memory;
+  for (int i = 0; i < 820; ++i) memory += static_cast<char>(i * 7 + 3);
+  piecesim::WriteMemory(0, address, memory);
+  // The calls in short: P pause, S status, R read memory, W write memory,
+  // C channel write, c channel read, G go on.
+  const std::map<std::string, char> letters = {{"ismCmdW(10 01", 'P'}, {"ismCmdW(10 00", 'G'}, {"ismCmdR(11", 'S'},
+                                               {"ismReadMem", 'R'}, {"ismWriteMem", 'W'}, {"ismCmdW(07", 'C'}, {"ismCmdR(06", 'c'}};
+  const struct { const char *key, *value, *reset; std::string calls; } rows[] = {
+      {"playreads", "3", "5", "PSRWCccccWG"},       // three busy reads, then 0
+      {"stoppedstate", "5", "1", "PSRWCccccccWG"},   // 0x05: the low two bits say stopped
+      {"stoppedstate", "3", "1", "P" + std::string(91, 'S') + "G"},   // 1000 ms, then resume; memory untouched
+      {"channelbusy", "1", "0", "PSRWC" + std::string(91, 'c') + "WG"},
+  };
+  for (const auto& r : rows) {
+    piecesim::ClearCallLog();
+    piecesim::SetState(0, r.key, r.value);
+    platform.sleeps.clear();
+    BeepDevice();
+    piecesim::SetState(0, r.key, r.reset);
+    std::string calls;
+    for (const std::string& line : Calls())
+      for (const auto& l : letters) calls += line.rfind(l.first, 0) == 0 ? std::string(1, l.second) : "";
+    EXPECT_EQ(r.calls, calls) << r.key << "=" << r.value;
+    if (calls[2] == 'R') EXPECT_EQ(50u, platform.sleeps.at(0)) << "the play wait starts with 50 ms";
+  }
+  EXPECT_EQ("3 " + std::to_string(address), piecesim::GetState(0, "plays") + " " + piecesim::GetState(0, "playaddr"));
+  EXPECT_EQ(memory, piecesim::ReadMemory(0, address, 820));
+  std::vector<uint8_t> block = BuildSoundBlock(address);
+  EXPECT_EQ(std::string(block.begin() + 20, block.end()), piecesim::PlayedSamples(0));
+  AppSettings.beep = false;
+  piecesim::ClearCallLog();
+  BeepDevice();
+  EXPECT_TRUE(Calls().empty());
+  EXPECT_TRUE(platform.shown.empty());
+}
+
+}  // namespace

@@ -1,0 +1,323 @@
+// Every device operation run once cleanly and then once for each library call
+// that run made, with just that call failing, under each way of answering the
+// boxes. Whatever fails: the box shown is the one the operation has for that
+// failure (none where it is silent), no connection stays open, the wait
+// cursor is gone, and the operation's own check holds: no file lost, device
+// memory the beep borrowed back byte for byte, nothing left in the temporary
+// folder. A table of what was swept goes to stdout.
+#include <gtest/gtest.h>
+#include <stdio.h>
+
+#include <map>
+#include <set>
+
+#include "app/path_util.h"
+#include "app/settings_store.h"
+#include "device/beep.h"
+#include "device/beep_block.h"
+#include "device/connection.h"
+#include "device/launcher.h"
+#include "device/pieceif.h"
+#include "filelist/item_text.h"
+#include "filelist/read_out.h"
+#include "pause/pause_device.h"
+#include "tests/support/fakes.h"
+#include "transfer/transfer.h"
+
+std::vector<uint8_t> GeneratedLauncher();
+
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+// Abort/Retry/Ignore boxes get `failure` (Retry at most three times), Yes/No
+// boxes Yes, but No to startup.pex when `decline`.
+struct Answers { const char* title; int failure; bool decline; };
+const Answers kAbort{"Abort", IDABORT, false}, kIgnore{"Ignore", IDIGNORE, false}, kRetry{"Retry", IDRETRY, false},
+    kDecline{"No", IDIGNORE, true}, kOk{"OK", IDOK, false};
+
+// The box a failing call brings up: the first rule whose function, nth call
+// (0: any) and status (0: any) match; a call no rule names fails silently.
+// After an `incomplete` failure the operation cannot have done its work.
+struct Rule { const char* function; int nth; int32_t status; const char* box; bool incomplete; };
+
+struct Outcome {
+  std::string label;
+  bool faulted, declined, incomplete;
+  Strings errors;   // the boxes but the Yes/No questions
+};
+
+struct Operation {
+  const char* name;
+  std::vector<Answers> answers;
+  std::vector<int32_t> statuses;
+  std::vector<Rule> rules;
+  std::function<void()> prepare, run;
+  std::function<void(const Outcome&)> check;
+};
+
+// The table's rows, printed once every sweep has run.
+std::string table = "operation    calls failed  outcomes checked\n";
+size_t totalCalls = 0, totalRuns = 0;
+struct PrintTable : ::testing::Environment {
+  void TearDown() override { printf("\n%s%-12s %12zu %17zu\n", table.c_str(), "total", totalCalls, totalRuns); }
+};
+::testing::Environment* const kPrintTable = ::testing::AddGlobalTestEnvironment(new PrintTable);
+
+Files DeviceFiles() {
+  Files files;
+  for (const std::string& name : piecesim::ListFiles(0)) piecesim::GetFile(0, name, &files[name]);
+  return files;
+}
+
+class FaultSweep : public ::testing::Test {
+ protected:
+  void SetUp() override { piecesim::SetHome(home.path()); }
+
+  void Sweep(const Operation& op) {
+    std::set<std::string> failed, unasked;
+    int runs = 0;
+    for (const Answers& answers : op.answers) {
+      Begin(op, answers);
+      op.run();
+      Strings clean;
+      for (const std::string& line : piecesim::CallLog()) clean.push_back(line.substr(0, line.find('(')));
+      End(op, answers, "", 0, 0);
+      std::map<std::string, int> seen;
+      for (const std::string& function : clean) {
+        int nth = ++seen[function];
+        for (int32_t status : op.statuses) {
+          // When no Abort/Retry/Ignore box came up, another answer only repeats the run.
+          std::string key = function + "#" + std::to_string(nth) + "=" + std::to_string(status) + (answers.decline ? "n" : "");
+          if (unasked.count(key)) continue;
+          Begin(op, answers);
+          piecesim::InjectFault(function, nth, status);
+          op.run();
+          bool asked = false;
+          for (const Box& box : platform.shown) asked = asked || (box.style & 0xf) == MB_ABORTRETRYIGNORE;
+          if (!asked) unasked.insert(key);
+          End(op, answers, function, nth, status);
+          failed.insert(function + "#" + std::to_string(nth));
+          ++runs;
+        }
+      }
+    }
+    char row[64];
+    snprintf(row, sizeof row, "%-12s %12zu %17d\n", op.name, failed.size(), runs);
+    table += row, totalCalls += failed.size(), totalRuns += runs;
+  }
+
+  Files before;   // the device's files before the run
+  FakePlatform platform;
+  TempDir home, host, swap;
+
+ private:
+  void Begin(const Operation& op, const Answers& answers) {
+    piecesim::ResetAll();
+    deviceIndex = 0;
+    AppSettings = AppSettingsRecord();
+    LruList.clear();
+    int retries = 0;
+    platform.answerer = [answers, retries](const Box& box) mutable {
+      if ((box.style & 0xf) == MB_YESNO) return int(answers.decline && box.text.rfind("startup.pex", 0) == 0 ? IDNO : IDYES);
+      return (box.style & 0xf) != MB_ABORTRETRYIGNORE ? int(IDOK) : answers.failure == IDRETRY && ++retries > 3 ? int(IDABORT)
+                                                                                                            : answers.failure;
+    };
+    op.prepare();
+    before = DeviceFiles();
+    piecesim::ClearFaults();
+    piecesim::ClearCallLog();
+    platform.shown.clear();
+    platform.openedFolders.clear();
+  }
+
+  void End(const Operation& op, const Answers& answers, const std::string& function, int nth, int32_t status) {
+    Outcome o{std::string(op.name) + " " + (function.empty() ? "clean" : function + "#" + std::to_string(nth) + "=" +
+                                           std::to_string(status)) + " " + answers.title,
+              !function.empty(), answers.decline, false, {}};
+    const char* box = "";
+    for (const Rule& r : op.rules)
+      if (function == r.function && (!r.nth || r.nth == nth) && (!r.status || r.status == status)) {
+        box = r.box, o.incomplete = r.incomplete;
+        break;
+      }
+    for (const Box& b : platform.shown)
+      if ((b.style & 0xf) != MB_YESNO) o.errors.push_back(b.text);
+    int seen = 0;   // the call really failed, with that status
+    std::string logged;
+    for (const std::string& line : piecesim::CallLog())
+      if (line.rfind(function + "(", 0) == 0 && ++seen == nth) logged = line.substr(line.rfind(" = ") + 3);
+    if (o.faulted) EXPECT_EQ(std::to_string(function == "ismGetVersion" ? -1 : status), logged) << o.label;
+    EXPECT_EQ(0, piecesim::OpenConnections()) << o.label << ": a connection was left open";
+    EXPECT_EQ(0, platform.waitDepth) << o.label << ": the wait cursor stayed";
+    EXPECT_EQ(*box ? Strings{box} : Strings{}, o.errors) << o.label;
+    op.check(o);
+  }
+
+ protected:
+  // Every file that was on the device is there or in the swap folder with
+  // its bytes, or holds what was written over it; a file asked for that is
+  // not there was reported.
+  void ExpectNothingLost(const Outcome& o, const Files& written) {
+    Files now = DeviceFiles();
+    for (const auto& f : before)
+      EXPECT_TRUE(now.count(f.first) ? now[f.first] == f.second || (written.count(f.first) && now[f.first] == written.at(f.first))
+                                     : swap.Read(f.first) == f.second)
+          << o.label << ": " << f.first << " lost";
+    for (const auto& w : written)
+      if (!now.count(w.first) || now[w.first] != w.second)
+        EXPECT_TRUE(!o.errors.empty() || (w.first == "startup.pex" && o.declined)) << o.label << ": " << w.first << " silently not written";
+  }
+};
+
+TEST_F(FaultSweep, Listing) {
+  MemoryList list;
+  const PathList dropped = {"C:\\drop\\B.PEX"};
+  Sweep({"listing", {kOk}, {9}, {{"ismInitEx", 0, 0, "", true}, {"ismPFFSDir", 0, 0, "", true}},
+         [&] { piecesim::CreateDevice(0), piecesim::PutFile(0, "b.pex", "bbb"), list = MemoryList(); },
+         [&] { RefreshFileList(list, &dropped); },
+         [&](const Outcome& o) {
+           EXPECT_EQ(o.incomplete ? "0 Quillet" : "1 Quillet - 262141 bytes free", std::to_string(list.items.size()) + " " + list.title)
+               << o.label;
+         }});
+}
+
+TEST_F(FaultSweep, Delete) {
+  MemoryList list;
+  Sweep({"delete", {kAbort, kIgnore, kRetry, kDecline}, {9},
+         {{"ismInitEx", 1, 0, text::kCannotConnect, false}, {"ismPFFSDelete", 0, 0, text::kDeleteFailed, false},
+          {"ismInitEx", 2, 0, "", true}, {"ismPFFSDir", 0, 0, "", true}},
+         [&] {
+           piecesim::CreateDevice(0);
+           list = MemoryList();
+           for (const char* name : {"startup.pex", "a.pex", "b.pex", "c.pex", "keep.pex"}) {
+             piecesim::PutFile(0, name, name);
+             list.items.push_back({FormatItemText({11, name}), list.items.size() < 4});
+           }
+         },
+         [&] { DeleteSelectedFiles(list); },
+         [&](const Outcome& o) {
+           Files now = DeviceFiles();
+           for (const auto& f : before) {   // a file the user wanted gone that is still there was reported
+             bool wanted = f.first != "keep.pex" && !(f.first == "startup.pex" && o.declined);
+             EXPECT_TRUE(now.count(f.first) ? !wanted || !o.errors.empty() : wanted) << o.label << ": " << f.first;
+           }
+           // The list shows the device as it now is, or nothing after a failed read.
+           EXPECT_EQ(o.incomplete ? 0 : now.size(), list.items.size()) << o.label;
+         }});
+}
+
+TEST_F(FaultSweep, Write) {
+  const Files written = {{"a.pex", "new a"}, {"b.pex", "new b"}, {"c.pex", "new c"}, {"startup.pex", "new startup"}};
+  Sweep({"write", {kAbort, kIgnore, kRetry, kDecline}, {9, kPieceFlashFull},
+         {{"ismInitEx", 1, 0, text::kLruFailed, true}, {"ismPFFSDir", 1, 0, text::kLruFailed, true},
+          {"ismInitEx", 2, 0, text::kCannotConnect, true}, {"ismPFFSWrite", 0, kPieceFlashFull, text::kNoRoom, false},
+          {"ismPFFSWrite", 0, 0, text::kWriteFailed, false}},
+         [&] {
+           piecesim::CreateDevice(0);
+           for (const char* name : {"startup.pex", "a.pex", "other.pex"}) piecesim::PutFile(0, name, name);
+           for (const auto& f : written) host.Write(f.first == "a.pex" ? "A.PEX" : f.first, f.second);
+           host.Write("set.pfs", "b.pex\n\nc.pex  \n");
+         },
+         [&] { TransferFiles({host.File("A.PEX"), host.File("set.pfs"), host.File("startup.pex")}); },
+         [&](const Outcome& o) {
+           ExpectNothingLost(o, written);
+           for (const auto& f : written)
+             if (o.incomplete) EXPECT_NE(f.second, DeviceFiles()[f.first]) << o.label << ": written after the failure";
+           for (const std::string& name : LruList) EXPECT_NE("startup.pex", name) << o.label;
+         }});
+}
+
+// Two new files that need the room of one old file each, on a device whose
+// oldest file already has a stale copy in the swap folder.
+TEST_F(FaultSweep, WriteWithSwapOut) {
+  const Files written = {{"x.pex", std::string(400, 'X')}, {"y.pex", std::string(400, 'Y')}};
+  Sweep({"write+swap", {kAbort, kIgnore, kRetry}, {9, kPieceFlashFull},
+         {{"ismInitEx", 1, 0, text::kLruFailed, true}, {"ismPFFSDir", 1, 0, text::kLruFailed, true},
+          {"ismInitEx", 2, 0, text::kCannotConnect, true}, {"ismPFFSWrite", 0, kPieceFlashFull, "", false},
+          {"ismPFFSWrite", 0, 0, text::kWriteFailed, false}, {"ismPFFSRead", 0, 0, text::kSwapFailed, false}},
+         [&] {
+           piecesim::CreateDevice(0, 1300);
+           piecesim::PutFile(0, "startup.pex", std::string(50, 's'));
+           for (const char* name : {"a.pex", "b.pex", "c.pex"}) piecesim::PutFile(0, name, std::string(300, *name));
+           swap.Clear();
+           swap.Write("a.pex", "stale");
+           for (const auto& f : written) host.Write(f.first, f.second);
+           AppSettings = AppSettingsRecord{true, swap.path() + "/", true, true, false};
+         },
+         [&] { TransferFiles({host.File("x.pex"), host.File("y.pex")}); },
+         [&](const Outcome& o) {
+           ExpectNothingLost(o, written);
+           EXPECT_TRUE(DeviceFiles().count("startup.pex")) << o.label;
+           // The stale copy is replaced only by the device's own file.
+           EXPECT_TRUE(swap.Read("a.pex") == "stale" || swap.Read("a.pex") == before["a.pex"]) << o.label;
+           EXPECT_LE(platform.openedFolders.size(), 1u) << o.label;
+         }});
+}
+
+TEST_F(FaultSweep, ReadOut) {
+  Files copies;   // what the drop target would see
+  Sweep({"read-out", {kOk}, {9}, {{"ismInitEx", 0, 0, text::kCannotConnect, true}, {"ismPFFSRead", 0, 0, text::kReadFailed, true}},
+         [&] {
+           piecesim::CreateDevice(0);
+           for (const char* name : {"a.pex", "b.txt", "c.dat"}) piecesim::PutFile(0, name, name);
+           platform.tempFolder = swap.path() + "/";
+           copies.clear();
+         },
+         [&] {
+           ReadOut readOut;
+           ASSERT_TRUE(readOut.Prepare({"     4 a.pex", "     3 b.txt", "     2 c.dat"}));
+           if (readOut.ReadAtDrop())
+             for (const std::string& path : readOut.tempPaths()) platform.ReadFileBytes(path, &copies[FileNamePart(path)]);
+           readOut.ReportError();
+         },
+         [&](const Outcome& o) {
+           EXPECT_EQ(o.incomplete ? Files{} : before, copies) << o.label;
+           EXPECT_EQ(Strings{}, swap.Entries()) << o.label << ": left in the temporary folder";
+           swap.Clear();
+         }});
+}
+
+TEST_F(FaultSweep, Run) {
+  Sweep({"run", {kOk}, {9},
+         {{"ismInitEx", 0, 0, text::kCannotConnect, true}, {"ismAppStop", 0, 0, text::kControlError, true},
+          {"ismWriteMem", 0, 0, text::kMemoryWriteFailed, true}, {"ismAppStart", 0, 0, text::kControlError, true}},
+         [&] { piecesim::CreateDevice(0), platform.resources["SRF/129"] = GeneratedLauncher(); },
+         [] { RunProgram("game.pex"); },
+         [&](const Outcome& o) { EXPECT_EQ(o.incomplete ? Strings{} : Strings{"game.pex"}, piecesim::Runs(0)) << o.label; }});
+}
+
+TEST_F(FaultSweep, Pause) {
+  Strings windows;   // what each window found: open connections, paused
+  Sweep({"pause", {kOk}, {9},
+         {{"ismInitEx", 1, 0, text::kCannotConnect, true}, {"ismCmdW", 1, 0, text::kControlError, true},
+          {"ismInitEx", 2, 0, text::kCannotConnect, false}, {"ismCmdW", 2, 0, text::kControlError, false}},
+         [&] { piecesim::CreateDevice(0), windows.clear(); },
+         [&] { PauseDevice([&] { windows.push_back(std::to_string(piecesim::OpenConnections()) + piecesim::GetState(0, "paused")); }); },
+         [&](const Outcome& o) {
+           EXPECT_EQ(o.incomplete ? Strings{} : Strings{"01"}, windows) << o.label << ": no connection while paused";
+           // After the window a failure may leave it paused, but the user is told.
+           if (o.errors.empty() || windows.empty()) EXPECT_EQ("0", piecesim::GetState(0, "paused")) << o.label << ": left paused";
+         }});
+}
+
+TEST_F(FaultSweep, Beep) {
+  std::string memory;
+  Sweep({"beep", {kOk}, {9}, {},   // the beep never says a word
+         [&] {
+           piecesim::CreateDevice(0);
+           for (size_t i = 0; i < 2 * kSoundBlockSize; ++i) memory += static_cast<char>(i * 13 + 5);
+           piecesim::WriteMemory(0, SoundBlockAddress(piecesim::kDefaultMemoryTop) - kSoundBlockSize / 2, memory);
+           memory = piecesim::ReadMemory(0, piecesim::kMemoryBase, piecesim::kMemoryEnd - piecesim::kMemoryBase);
+           AppSettings.beep = true;
+         },
+         [] { BeepDevice(); },
+         [&](const Outcome& o) {
+           EXPECT_TRUE(memory == piecesim::ReadMemory(0, piecesim::kMemoryBase, piecesim::kMemoryEnd - piecesim::kMemoryBase))
+               << o.label << ": device memory not restored";
+           EXPECT_EQ("0", piecesim::GetState(0, "paused")) << o.label << ": left paused";
+           if (!o.faulted) EXPECT_EQ(800u, piecesim::PlayedSamples(0).size()) << o.label;
+         }});
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// Byte layouts the program builds or reads: the file-drop list, the launcher
+// image's name field and section chain, the beep's sound block, and the
+// PAUSE word's blink.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "device/beep_block.h"
+#include "device/launcher_image.h"
+#include "filelist/drop_list.h"
+#include "pause/pause_blink.h"
+#include "tests/support/fakes.h"
+
+std::vector<uint8_t> GeneratedLauncher() {
+  std::ifstream in(QUILLET_LAUNCHER_IMAGE, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+namespace {
+
+std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+TEST(Layout, DropList) {
+  const Strings paths = {"C:\\T\\a.pex", "C:\\T\\ソ.pex"};   // ソ ends in 0x5C
+  const std::string want = std::string("\x14", 1) + std::string(19, '\0') + "C:\\T\\a.pex" + '\0' +
+                           "C:\\T\\ソ.pex" + '\0' + '\0';
+  EXPECT_EQ(want, Bytes(BuildDropList(paths)));
+  std::vector<uint8_t> memory(DropListSize(paths) + 4, 0xAA);
+  WriteDropList(paths, memory.data());
+  EXPECT_EQ(want + "\xAA\xAA\xAA\xAA", Bytes(memory));
+}
+
+void PutBe32(std::vector<uint8_t>& image, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+// Sections as "address:offset+size" in chain order, or "malformed".
+std::string Sections(const std::vector<uint8_t>& image) {
+  std::vector<LauncherSection> sections;
+  if (!LauncherSections(image, &sections)) return "malformed";
+  std::string out;
+  for (const LauncherSection& s : sections) {
+    char text[48];
+    snprintf(text, sizeof text, "%s%x:%u+%u", out.empty() ? "" : " ", s.address, s.offset, s.size);
+    out += text;
+  }
+  return out;
+}
+
+TEST(Layout, LauncherImage) {
+  const std::vector<uint8_t> generated = GeneratedLauncher();
+  ASSERT_EQ(1000u, generated.size());
+  EXPECT_EQ(968, FindLauncherNameField(generated));
+  EXPECT_EQ("100000:368+176 1000b0:544+424 100258:968+32", Sections(generated));
+
+  // Two headers at 16 and 60, data at 104: each row changes one field.
+  struct Row { size_t at; uint32_t value; const char* want; };
+  const Row rows[] = {
+      {0, 0, "a0:104+4 b0:108+2"},
+      {8, 0, ""},                        // no sections at all
+      {16 + 38, 0, "b0:108+2"},          // size 0: nothing to load
+      {16 + 34, 0, "b0:108+2"},          // offset 0: nothing to load
+      {60, 16, "malformed"},             // the chain comes back to a header
+      {60, 990, "malformed"},            // a header outside the image
+      {60 + 38, 9, "malformed"},         // data past the end
+  };
+  for (const Row& r : rows) {
+    std::vector<uint8_t> image(110, 0xEE);
+    PutBe32(image, 8, 16);
+    PutBe32(image, 16, 60), PutBe32(image, 16 + 10, 0xA0), PutBe32(image, 16 + 34, 104), PutBe32(image, 16 + 38, 4);
+    PutBe32(image, 60, 0), PutBe32(image, 60 + 10, 0xB0), PutBe32(image, 60 + 34, 108), PutBe32(image, 60 + 38, 2);
+    if (r.at) PutBe32(image, r.at, r.value);
+    EXPECT_EQ(r.want, Sections(image)) << r.at;
+  }
+
+  std::vector<uint8_t> field(kLauncherNameField, kLauncherNameField + 32);
+  EXPECT_EQ(0, FindLauncherNameField(field));   // the field may end the image
+  field.pop_back();
+  EXPECT_EQ(-1, FindLauncherNameField(field));
+  std::vector<uint8_t> image(40, 'x');
+  PutLauncherName(&image, 4, "game.pex");
+  EXPECT_EQ("xxxxgame.pex" + std::string(24, '\0') + "xxxx", Bytes(image));
+}
+
+TEST(Layout, SoundBlockAndBlink) {
+  EXPECT_EQ(7372u, SoundBlockAddress(8192));
+  EXPECT_EQ(7372u, SoundBlockAddress(8195));
+  const std::vector<uint8_t> block = BuildSoundBlock(7372);
+  ASSERT_EQ(820u, block.size());
+  const uint8_t head[] = {0, 0, 0, 0, 0xE0, 0x1C, 0, 0, 0x20, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                          254, 253, 253, 253, 253, 253, 253, 252, 252, 252, 2, 2, 2, 3, 3, 3, 3, 3, 3, 4, 250};
+  EXPECT_EQ(Bytes(std::vector<uint8_t>(head, head + sizeof head)), Bytes(block).substr(0, sizeof head));
+  EXPECT_EQ(std::string(6, '\x7f'), Bytes(block).substr(814));
+
+  std::string blink;
+  for (int tick = 0; tick < 9; ++tick) {
+    const char* t = PauseTextAtTick(tick);
+    blink += !t ? '-' : *t ? 'P' : ' ';
+  }
+  EXPECT_EQ("P-- P-- P", blink);
+  EXPECT_STREQ(text::kPauseWord, PauseWord());
+}
+
+}  // namespace

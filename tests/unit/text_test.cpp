@@ -1,0 +1,181 @@
+// The parsers and the path and name rules, each a table of inputs and whole
+// expected results. Code page 932 rows carry double-byte characters whose
+// second byte is '\\' (ソ, 表) or a letter (ア).
+#include <gtest/gtest.h>
+#include <limits.h>
+
+#include "app/path_list.h"
+#include "app/path_util.h"
+#include "filelist/directory.h"
+#include "filelist/item_text.h"
+#include "settings/file_types.h"
+#include "settings/settings_text.h"
+#include "tests/support/fakes.h"
+#include "transfer/transfer_list.h"
+
+namespace {
+
+// Entries as "size name|size name", then "=" and the status; "invalid" when
+// the parse fails.
+std::string Parsed(const std::string& text, size_t length) {
+  DirListing listing;
+  listing.entries.push_back({1, "stale"});
+  if (!listing.Parse(text.data(), length))
+    return listing.entries.empty() && listing.statusText.empty() ? "invalid" : "dirty";
+  std::string out;
+  for (const DirEntry& e : listing.entries) out += (out.empty() ? "" : "|") + std::to_string(e.size) + " " + e.name;
+  return out + "=" + listing.statusText;
+}
+
+TEST(Parse, DirectoryText) {
+  const std::string n31(31, 'n');
+  const struct { std::string text, want; } rows[] = {
+      {"+1:10 a.pex\n+2:1234 startup.pex\nfree\n", "10 a.pex|1234 startup.pex=free"},
+      {"+0:5 x\r\n+1:6 y\r\n  12 KB free \r\n", "5 x|6 y=12 KB free"},
+      {"+0:5 x\r\n\r\nfree\r\n", "5 x="},                  // an empty CR LF line is the summary
+      {"\n\n+0:5 x\n\n\nfree", "5 x=free"},                 // runs of line feeds are one
+      {"nothing here", "=nothing here"},
+      {"+ 7:\t-3  x\nfree", "-3 x=free"},
+      {"+-1:+9 x\nfree", "9 x=free"},
+      {"+0:1 a b c\nfree\n+bad\n+1:2 b\n", "1 a=free"},     // nothing after the name or the summary
+      {" +0:1 a\n", "=+0:1 a"},                             // a blank before the plus: summary
+      {"+0:1 ゲーム.pex\nfree", "1 ゲーム.pex=free"},
+      {"+0:1 " + n31 + "\nfree", "1 " + n31 + "=free"},
+      {"+0:1 " + n31 + "n\nfree", "invalid"},               // a cut name would name another file
+      {std::string("+0:1 a\nfree\0+1:2 b\n", 19), "1 a=free"},
+      {"+0:5 x\n+1:6 y\n", "invalid"},                      // no summary
+      {"", "invalid"},
+      {"+0:big x\nfree", "invalid"},
+      {"+0:5\nfree", "invalid"},
+      {"+0:5 \r\nfree", "invalid"},
+      {"+0 :5 x\nfree", "invalid"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.want, Parsed(r.text, r.text.size())) << r.text;
+  // Only "+0:1 a\n" lies inside a buffer of 7 bytes: no summary there.
+  EXPECT_EQ("invalid", Parsed("+0:1 a\nfree", 7));
+}
+
+TEST(Parse, ItemTexts) {
+  const struct { int size; std::string name, text; } rows[] = {
+      {1234, "startup.pex", "  1234 startup.pex"},
+      {1234567, "a", "1234567 a"},
+      {-5, "ゲーム.pex", "    -5 ゲーム.pex"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(r.text, FormatItemText({r.size, r.name}));
+    std::string name;
+    EXPECT_TRUE(NameFromItemText(r.text, &name));
+    EXPECT_EQ(r.name, name);
+  }
+  const struct { const char* text; const char* name; } reads[] = {
+      {"+5 a", "a"}, {"\t12\tb c", "b"}, {"  1234 ", nullptr}, {"name only", nullptr}, {"", nullptr}};
+  for (const auto& r : reads) {
+    std::string name = "?";
+    EXPECT_EQ(r.name != nullptr, NameFromItemText(r.text, &name)) << r.text;
+    if (r.name) EXPECT_EQ(r.name, name);
+  }
+}
+
+TEST(Parse, PathParts) {
+  const struct { const char* path; const char* parts; } rows[] = {
+      {"C:\\games\\GAME.PEX", "C:|\\games\\|GAME|.PEX"},
+      {"C:/games/a.b.pex", "C:|/games/|a.b|.pex"},
+      {"game.pex", "||game|.pex"},
+      {"C:\\dir.x\\noext", "C:|\\dir.x\\|noext|"},
+      {"\\\\server\\share\\f.pfs", "|\\\\server\\share\\|f|.pfs"},
+      {"C:\\games\\ソフト.pex", "C:|\\games\\|ソフト|.pex"},
+      {"C:\\表示\\ソ", "C:|\\表示\\|ソ|"},
+      {"C:\\d\\\xF0\x5C.pex", "C:|\\d\\|\xF0\x5C|.pex"},   // lead bytes run up to 0xFC
+  };
+  for (const auto& r : rows) {
+    PathParts p = SplitPath(r.path);
+    EXPECT_EQ(r.parts, p.drive + "|" + p.folder + "|" + p.name + "|" + p.extension);
+  }
+}
+
+TEST(Parse, Lowering) {
+  const struct { const char* in; const char* ascii; const char* multibyte; } rows[] = {
+      {"ZIP.PEX", "zip.pex", "zip.pex"},
+      {"ア.PEX", "ア.pex", "ア.pex"},   // ア is 0x83 0x41
+      {"ＧＡＭＥＺ", "ＧＡＭＥＺ", "ｇａｍｅｚ"},
+      {"ΑΩАОПЯ", "ΑΩАОПЯ", "αωаопя"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(r.ascii, LowerAscii(r.in));
+    EXPECT_EQ(r.multibyte, LowerMultibyte(r.in));
+  }
+  EXPECT_TRUE(EqualsIgnoreAsciiCase("Startup.PEX", "startup.pex"));
+  EXPECT_FALSE(EqualsIgnoreAsciiCase("Ａ", "ａ"));
+  EXPECT_FALSE(EqualsIgnoreAsciiCase("startup.pex", "startup.pe"));
+}
+
+TEST(Parse, FolderRules) {
+  const struct { const char* folder; const char* joined; } joins[] = {
+      {"C:\\a\\", "C:\\a\\f"}, {"C:/a/", "C:/a/f"}, {"C:\\a", "C:\\a\\f"}, {"C:\\表", "C:\\表\\f"}, {"", "f"}};
+  for (const auto& r : joins) EXPECT_EQ(r.joined, JoinPath(r.folder, "f"));
+  for (const char* name : {"..\\up.pex", "sub\\..\\..\\x.pex", "\\root.pex", "/root", "c:x.pex", "sub/.."})
+    EXPECT_TRUE(LeavesFolder(name)) << name;
+  for (const char* name : {"a.pex", "sub\\a..b.pex", "ソ..pex", ".\\a", "..a"})
+    EXPECT_FALSE(LeavesFolder(name)) << name;
+}
+
+TEST(Parse, CommandLines) {
+  const struct { const char* text; Strings paths; } rows[] = {
+      {"\"C:\\My Files\\a.pex\" b.pex", {"C:\\My Files\\a.pex", "b.pex"}},
+      {"\"\"", {}},
+      {"\"a b\"c", {"a b", "c"}},
+      {"a\"b c\"", {"a\"b", "c\""}},
+      {"\"abc", {"abc"}},
+      {" \t\r\n\v\f ", {}},
+      {"\"\"\"x\"", {"x"}},
+      {"  one\ttwo\rthree  ", {"one", "two", "three"}},
+      {"ソフト.pex \"表 示.pfs\"", {"ソフト.pex", "表 示.pfs"}},
+  };
+  for (const auto& r : rows) {
+    PathList list{"kept"};
+    SplitPathList(r.text, list);
+    Strings want{"kept"};
+    want.insert(want.end(), r.paths.begin(), r.paths.end());
+    EXPECT_EQ(want, list) << r.text;
+  }
+  EXPECT_STREQ("a.pex b", ArgumentText("\"C:\\Program Files\\Quillet.exe\"  a.pex b"));
+  EXPECT_STREQ("a.pex", ArgumentText("Quillet.exe a.pex"));
+  EXPECT_STREQ("x", ArgumentText("\"Q uillet\"\tx"));
+  EXPECT_STREQ("", ArgumentText("\"unterminated"));
+}
+
+TEST(Parse, TransferListLines) {
+  const std::string x255(255, 'x'), w254(254, 'w');
+  const struct { std::string content; Strings lines; } rows[] = {
+      {"a.pex\n\nb.pex  \r\n", {"a.pex", "b.pex"}},
+      {"a.pex\r\n\r\n\t \r\nb.pex", {"a.pex", "b.pex"}},
+      {" lead.pex\n", {" lead.pex"}},                          // leading blanks stay
+      {"x\ry.pex\na.pex\r", {"x\ry.pex", "a.pex"}},            // a lone CR is text, a last one a blank
+      {"a.pex\n\x1a" "b.pex\n", {"a.pex"}},                    // Ctrl-Z ends the file
+      {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}},          // a zero byte ends the line's text
+      {x255 + "yy\n", {x255, "yy"}},                           // 255-byte pieces
+      {x255 + "\nz\n", {x255, "z"}},
+      {w254 + "\r\nz\n", {w254, "z"}},                         // CR LF counts as one byte
+      {"\n\n\r\n", {}},
+  };
+  TempDir dir;
+  for (const auto& r : rows) {
+    TransferListReader reader;
+    ASSERT_TRUE(reader.Open(dir.Write("list.pfs", r.content)));
+    Strings lines;
+    for (std::string line; reader.NextLine(&line);) lines.push_back(line);
+    EXPECT_EQ(r.lines, lines) << r.content;
+  }
+}
+
+TEST(Parse, IconSizeAndTexts) {
+  const struct { const char* text; int size; } rows[] = {
+      {"32", 32}, {"  -7x", -7}, {"+5", 5}, {"abc", 0}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}};
+  for (const auto& r : rows) EXPECT_EQ(r.size, ParseIconSize(r.text)) << r.text;
+  EXPECT_EQ("31", SmallerIconSizeText("32"));
+  EXPECT_EQ("-2147483649", SmallerIconSizeText("-2147483648"));
+  EXPECT_EQ("\"C:\\My Tools\\Quillet.exe\" \"%1\"", OpenCommandText("C:\\My Tools\\Quillet.exe"));
+  EXPECT_EQ(text::kTextLimit, TextLimitMessage(256));
+}
+
+}  // namespace
