@@ -48,26 +48,26 @@ const char kAboutText[] =
 }  // namespace
 
 MainWindow::MainWindow(HWND owner) : owner_(owner) {
-  appIcon_ = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
+  appIcon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP),
                                            IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                            GetSystemMetrics(SM_CYICON), 0));
   memset(&trayIcon_, 0, sizeof trayIcon_);
   // Shell restarts broadcast this; a hidden window would otherwise lose its
   // only way back.
-  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 INT_PTR MainWindow::RunModal() {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), owner_,
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), owner_,
                          &MainWindow::Procedure, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     reinterpret_cast<MainWindow*>(lParam)->hwnd_ = hwnd;
   }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
   if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
     if (self->inTray_) Shell_NotifyIconA(NIM_ADD, &self->trayIcon_);
@@ -80,7 +80,7 @@ INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
     case WM_QUERYDRAGICON:
       return result;   // these answers are the procedure's own result
     case WM_COPYDATA:
-      SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+      SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
       return TRUE;
     default:
       return result;   // TRUE: handled; FALSE: the dialog manager's default
@@ -90,14 +90,14 @@ INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
   TheWin32Platform().SetMainWindow(hwnd_);
   fileList.Attach(GetDlgItem(hwnd_, IDC_FILELIST));
-  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
-  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
 
   HMENU menu = GetSystemMenu(hwnd_, FALSE);
   if (menu) {
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_SETTINGS, "設定(&O)...");
-    AppendMenuA(menu, MF_STRING, IDM_ABOUT, "バージョン情報(&A)...");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_SETTINGS, WideFromDevice("設定(&O)...").c_str());
+    AppendMenuW(menu, MF_STRING, IDM_ABOUT, WideFromDevice("バージョン情報(&A)...").c_str());
   }
 
   memset(&trayIcon_, 0, sizeof trayIcon_);
@@ -116,7 +116,7 @@ LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
              client.bottom - client.top, TRUE);
 
   if (!fileList.RefreshFileList(&commandLinePaths))
-    ThePlatform().ShowMessage("ファイルリストの取得に失敗しました。", kErrorStyle);
+    Show("ファイルリストの取得に失敗しました。", kErrorStyle);
   return TRUE;
 }
 
@@ -131,7 +131,7 @@ void MainWindow::RestorePosition() {
   if (left > right) { int t = left; left = right; right = t; }
   if (top > bottom) { int t = top; top = bottom; bottom = t; }
   RECT work;
-  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
   if (work.left < right && left < work.right && work.top < bottom && top < work.bottom)
     MoveWindow(hwnd_, left, top, right - left, bottom - top, TRUE);
 }
@@ -139,7 +139,7 @@ void MainWindow::RestorePosition() {
 LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == IDC_FILELIST) {
     // Notifications of the list go back to it.
-    SendMessageA(fileList.Handle(), kReflectedCommand, wParam, lParam);
+    SendMessageW(fileList.Handle(), kReflectedCommand, wParam, lParam);
     return TRUE;
   }
   switch (LOWORD(wParam)) {
@@ -156,14 +156,14 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnOK() {
   // Enter reaches the dialog as its default command; the list runs the
   // selected program on it.
-  SendMessageA(fileList.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(fileList.Handle(), WM_KEYDOWN, VK_RETURN, 0);
 }
 
 LRESULT MainWindow::OnPaint(WPARAM, LPARAM) {
   if (!IsIconic(hwnd_)) return FALSE;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(hwnd_, &client);
   int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -223,7 +223,7 @@ LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
   }
 }
 
-void MainWindow::ShowAbout() { ThePlatform().ShowMessage(kAboutText, MB_OK); }
+void MainWindow::ShowAbout() { Show(kAboutText, MB_OK); }
 
 void MainWindow::OpenSettings() {
   SettingsDialog dialog;
@@ -242,16 +242,24 @@ void MainWindow::OpenSettings() {
 
 LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
   const COPYDATASTRUCT* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  if (!record || record->dwData != kHandOverTag) return 0;
+  if (!record || (record->dwData != kHandOverTag && record->dwData != kHandOverWideTag)) return 0;
   RestoreFromTray();
   UpdateWindow(hwnd_);
   PathList list;
-  // The text is the sender's argument text without its zero byte; a zero
-  // byte inside it ends it, like the command line it came from.
-  std::string copy;
-  if (record->cbData > 0 && record->lpData)
-    copy.assign(static_cast<const char*>(record->lpData), record->cbData);
-  SplitPathList(copy.c_str(), list);
+  // The text is the sender's argument text without its terminator, ANSI or
+  // UTF-16 by the tag; a zero inside it ends it, like the command line it
+  // came from.
+  std::wstring text;
+  const char* data = record->lpData ? static_cast<const char*>(record->lpData) : "";
+  if (record->dwData == kHandOverWideTag) {
+    text.assign(reinterpret_cast<const wchar_t*>(data), record->cbData / sizeof(wchar_t));
+  } else if (record->cbData > 0) {
+    std::string ansi(data, strnlen(data, record->cbData));
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    text.resize(n > 0 ? n : 0);
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], n);
+  }
+  SplitPathList(HostFromWide(text.substr(0, text.find(L'\0'))).c_str(), list);
   TransferFiles(list);
   fileList.RefreshFileList(&list);
   return 1;
@@ -265,8 +273,8 @@ LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
       break;
     case WM_RBUTTONUP: {
       HMENU menu = CreatePopupMenu();
-      AppendMenuA(menu, MF_STRING, kTrayRestore, "元のサイズに戻す");
-      AppendMenuA(menu, MF_STRING, kTrayClose, "閉じる");
+      AppendMenuW(menu, MF_STRING, kTrayRestore, WideFromDevice("元のサイズに戻す").c_str());
+      AppendMenuW(menu, MF_STRING, kTrayClose, WideFromDevice("閉じる").c_str());
       POINT at;
       GetCursorPos(&at);
       UINT chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD,
@@ -275,7 +283,7 @@ LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
         RestoreFromTray();
         fileList.RefreshFileList();
       } else if (chosen == kTrayClose) {
-        SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+        SendMessageW(hwnd_, WM_CLOSE, 0, 0);
       }
       DestroyMenu(menu);
       break;

@@ -10,8 +10,10 @@
 
 // The tray icon's callback message.
 constexpr UINT kTrayMessage = WM_APP + 100;
-// The hand-over tag "qUIL" as it lies in memory.
+// The hand-over tags as they lie in memory: "qUIL" for the ANSI text, "qUIW"
+// for UTF-16, which carries what the ANSI code page cannot.
 constexpr ULONG_PTR kHandOverTag = 0x4C495571;
+constexpr ULONG_PTR kHandOverWideTag = 0x57495571;
 
 class MainWindow {
  public:

@@ -1,5 +1,6 @@
-// PathList: an ordered list of 8-bit host paths; SplitPathList makes one from
-// a command line or a hand-over text.
+// PathList: an ordered list of host paths (UTF-8); SplitPathList makes one
+// from a command line or a hand-over text in UTF-8, whose blanks and quotes
+// are never part of another character.
 #ifndef QUILLET_APP_PATH_LIST_H
 #define QUILLET_APP_PATH_LIST_H
 

@@ -1,5 +1,7 @@
 #include "app/path_util.h"
 
+#include <stdint.h>
+
 bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
 }
@@ -7,13 +9,13 @@ bool IsLeadByte(unsigned char byte) {
 namespace {
 
 // Index one past the last separator, and of the last '.' after it (npos when
-// none), stepping over double-byte characters.
-void Scan(const std::string& path, size_t* nameStart, size_t* lastDot) {
+// none), stepping over double-byte characters of device text.
+void Scan(const std::string& path, bool deviceText, size_t* nameStart, size_t* lastDot) {
   *nameStart = 0;
   *lastDot = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
+    if (deviceText && IsLeadByte(c) && i + 1 < path.size()) {
       ++i;
       continue;
     }
@@ -26,9 +28,7 @@ void Scan(const std::string& path, size_t* nameStart, size_t* lastDot) {
   }
 }
 
-}  // namespace
-
-PathParts SplitPath(const std::string& path) {
+PathParts Split(const std::string& path, bool deviceText) {
   PathParts parts;
   size_t start = 0;
   if (path.size() >= 2 && path[1] == ':' && !IsLeadByte(static_cast<unsigned char>(path[0]))) {
@@ -37,7 +37,7 @@ PathParts SplitPath(const std::string& path) {
   }
   std::string rest = path.substr(start);
   size_t nameStart, lastDot;
-  Scan(rest, &nameStart, &lastDot);
+  Scan(rest, deviceText, &nameStart, &lastDot);
   parts.folder = rest.substr(0, nameStart);
   if (lastDot == std::string::npos) {
     parts.name = rest.substr(nameStart);
@@ -48,34 +48,57 @@ PathParts SplitPath(const std::string& path) {
   return parts;
 }
 
-std::string FileNamePart(const std::string& path) {
-  PathParts p = SplitPath(path);
+}  // namespace
+
+PathParts SplitHostPath(const std::string& path) { return Split(path, false); }
+PathParts SplitDeviceName(const std::string& name) { return Split(name, true); }
+
+std::string HostFileName(const std::string& path) {
+  PathParts p = SplitHostPath(path);
   return p.name + p.extension;
 }
 
-std::string FolderPart(const std::string& path) {
-  PathParts p = SplitPath(path);
+std::string DeviceFileName(const std::string& name) {
+  PathParts p = SplitDeviceName(name);
+  return p.name + p.extension;
+}
+
+std::string HostFolder(const std::string& path) {
+  PathParts p = SplitHostPath(path);
   return p.drive + p.folder;
 }
 
-bool EndsInSeparator(const std::string& path) {
-  bool last = false;
-  for (size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
-      ++i;
-      last = false;
-    } else {
-      last = c == '\\' || c == '/';
-    }
-  }
-  return last;
-}
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || EndsInSeparator(folder)) return folder + name;
+std::string JoinHostPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
   return folder + "\\" + name;
 }
+
+std::string FoldHostCase(const std::string& path) {
+  std::string out = path;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::u16string Utf16(const std::string& utf8) {
+  std::u16string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    size_t n = c < 0x80 ? 1 : c < 0xe0 ? 2 : c < 0xf0 ? 3 : 4;
+    uint32_t code = n == 1 ? c : c & (0x3f >> (n - 1));
+    for (size_t k = 1; k < n && i + k < utf8.size(); ++k) code = code << 6 | (utf8[i + k] & 0x3f);
+    i += n;
+    if (code < 0x10000) {
+      out += static_cast<char16_t>(code);
+    } else {
+      out += static_cast<char16_t>(0xd800 + ((code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xdc00 + ((code - 0x10000) & 0x3ff));
+    }
+  }
+  return out;
+}
+
+size_t Utf16Length(const std::string& utf8) { return Utf16(utf8).size(); }
 
 bool LeavesFolder(const std::string& name) {
   size_t partStart = 0;

@@ -1,6 +1,8 @@
-// Host paths and device names are code page 932 text: splitting, lowering and
-// comparing step over double-byte characters, whose second byte can be '\\'
-// or a letter. ASCII text behaves byte for byte.
+// Splitting, lowering and comparing the two kinds of text. Device names are
+// code page 932: these functions step over its double-byte characters, whose
+// second byte can be '\\' or a letter. Host paths are UTF-8, where
+// separators, dots and ASCII letters never occur inside a character, so they
+// are split and case-folded byte by byte. ASCII text behaves the same in both.
 #ifndef QUILLET_APP_PATH_UTIL_H
 #define QUILLET_APP_PATH_UTIL_H
 
@@ -16,18 +18,22 @@ bool IsLeadByte(unsigned char byte);
 struct PathParts {
   std::string drive, folder, name, extension;
 };
-PathParts SplitPath(const std::string& path);
+PathParts SplitHostPath(const std::string& path);
+PathParts SplitDeviceName(const std::string& name);
 // Name and extension, without drive and folder.
-std::string FileNamePart(const std::string& path);
+std::string HostFileName(const std::string& path);
+std::string DeviceFileName(const std::string& name);
 // Drive and folder joined (ends in a separator unless empty).
-std::string FolderPart(const std::string& path);
-
-// True when the last character is a single-byte '\\' or '/' (the trail byte
-// of a double-byte character may be 0x5C too).
-bool EndsInSeparator(const std::string& path);
+std::string HostFolder(const std::string& path);
 // folder and name joined with a backslash where folder lacks a separator at
 // its end; an empty folder gives the bare name.
-std::string JoinPath(const std::string& folder, const std::string& name);
+std::string JoinHostPath(const std::string& folder, const std::string& name);
+// A to Z become a to z, byte by byte.
+std::string FoldHostCase(const std::string& path);
+// The length of a host path in UTF-16 code units, as the system counts it.
+size_t Utf16Length(const std::string& utf8);
+std::u16string Utf16(const std::string& utf8);
+
 // Whether a device name, taken as a path below some folder, would lead out
 // of it: a drive, a leading separator or a ".." part. A transfer list line
 // keeps its folder part in the device name, so a device can hold such names.

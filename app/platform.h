@@ -1,11 +1,18 @@
 // What the portable core needs from the platform: message boxes and the wait
-// cursor, the settings (INI) file, host files, the shell, the clock and the
-// program's own resources. The Windows implementation is platform_win32.cpp;
-// tests install a scriptable one.
+// cursor, the settings (INI) file, host files, the text conversions between
+// the two kinds of text, the shell, the clock and the program's own
+// resources. The Windows implementation is platform_win32.cpp; tests install
+// a scriptable one.
+//
+// Two kinds of text meet here. Device text is code page 932 bytes, always:
+// device names, the directory text and the program's own texts. Host text is
+// Unicode, held as UTF-8: host paths and the settings file's values. They
+// are converted only with these exact code pages, never the system's.
 #ifndef QUILLET_APP_PLATFORM_H
 #define QUILLET_APP_PLATFORM_H
 
 #include <stdint.h>
+#include <stdio.h>
 #include <string>
 #include <vector>
 
@@ -15,41 +22,51 @@ class Platform {
  public:
   virtual ~Platform() = default;
 
-  // A modal message box over the main window (none before it exists), with
-  // the application title as caption; returns the IDxxx answer. A box that
-  // asks for no icon gets the exclamation icon. While a wait cursor is up it
-  // is shown again after the box.
+  // A modal message box (text in UTF-8) over the main window (none before
+  // it exists), with the application title as caption; returns the IDxxx
+  // answer. A box that asks for no icon gets the exclamation icon. While a
+  // wait cursor is up it is shown again after the box.
   virtual int ShowMessage(const std::string& text, unsigned style) = 0;
   // The wait cursor, nested: it shows from the first Begin to the last End.
   virtual void BeginWait() = 0;
   virtual void EndWait() = 0;
 
-  // The private profile file ("Quillet.INI" in the Windows directory).
+  // The private profile file ("Quillet.INI" in the Windows directory); keys
+  // are ASCII, values UTF-8. A string is read into a buffer of bufferSize
+  // characters (a longer value is cut).
   virtual int ProfileInt(const char* section, const char* key, int fallback) = 0;
-  // Reads into a buffer of bufferSize characters (a longer value is cut).
-  virtual std::string ProfileString(const char* section, const char* key,
-                                    const char* fallback, size_t bufferSize) = 0;
-  virtual void WriteProfileString(const char* section, const char* key,
-                                  const std::string& value) = 0;
+  virtual std::string ProfileString(const char* section, const char* key, const std::string& fallback,
+                                    size_t bufferSize) = 0;
+  virtual void WriteProfileString(const char* section, const char* key, const std::string& value) = 0;
 
-  // The full path of the program file; false when it cannot be had.
+  // Host files, by UTF-8 paths. The program file's full path; false when it
+  // cannot be had.
   virtual bool ProgramPath(std::string* path) = 0;
-
-  // Host files.
   virtual bool PathExists(const std::string& path) = 0;   // file or folder
   // The full form of a path: absolute, without "." and ".." parts, short
   // names spelt out where the file exists; the path itself on failure.
   virtual std::string FullPath(const std::string& path) = 0;
+  // The short (8.3) form of an existing path, or the path itself.
+  virtual std::string ShortPath(const std::string& path) = 0;
+  virtual FILE* OpenForReading(const std::string& path) = 0;   // binary
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;   // replaces a file there
   virtual bool RemoveFile(const std::string& path) = 0;
-  virtual bool ReadFileBytes(const std::string& path, std::string* bytes) = 0;
-  // The user's temporary folder, ending in a backslash; false on failure or
+  // The user's temporary folder, ending in a separator; false on failure or
   // when it does not fit 260 characters.
   virtual bool TempFolder(std::string* path) = 0;
   virtual bool CreateFolder(const std::string& path) = 0;  // false if it exists
   virtual bool RemoveFolder(const std::string& path) = 0;
-
   // Opens a folder in the shell with the verb "open"; the outcome is ignored.
   virtual void OpenFolder(const std::string& path) = 0;
+
+  // Host text as device text; false when code page 932 cannot hold it.
+  virtual bool DeviceText(const std::string& utf8, std::string* cp932) = 0;
+  // Device text as host text; false for bytes that are no code page 932 text.
+  virtual bool HostText(const std::string& cp932, std::string* utf8) = 0;
+  // A host path as the vendor library takes it: in the system's ANSI code
+  // page, at most 259 bytes; false when it cannot be said so.
+  virtual bool LibraryPath(const std::string& path, std::string* ansi) = 0;
 
   // A monotonic millisecond clock and a sleep.
   virtual uint32_t TickCount() = 0;
@@ -63,6 +80,12 @@ class Platform {
 // The platform the core talks to; set once at start (or by a test).
 Platform& ThePlatform();
 void SetPlatform(Platform* platform);
+
+// Shows one of the program's own texts, or any device text, in a box.
+int Show(const std::string& deviceText, unsigned style);
+// Device text as host text, for a message or a path; the bytes that are no
+// code page 932 text are left out.
+std::string HostTextOf(const std::string& deviceText);
 
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {

@@ -1,4 +1,6 @@
-// The Windows implementation of the platform seam.
+// The Windows implementation of the platform seam, and the conversions of the
+// two kinds of text to and from the UTF-16 of the W functions: device text
+// always through code page 932, host text through UTF-8.
 #ifndef QUILLET_APP_PLATFORM_WIN32_H
 #define QUILLET_APP_PLATFORM_WIN32_H
 
@@ -8,6 +10,11 @@
 
 #include "app/platform.h"
 
+std::wstring WideFromDevice(const std::string& cp932);
+std::string DeviceFromWide(const std::wstring& wide);
+std::wstring WideFromHost(const std::string& utf8);
+std::string HostFromWide(const std::wstring& wide);
+
 class Win32Platform : public Platform {
  public:
   Win32Platform();
@@ -16,32 +23,39 @@ class Win32Platform : public Platform {
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   HWND MainWindow() const { return mainWindow_; }
   // The application title: the program file's base name.
-  const std::string& AppTitle() const { return appTitle_; }
+  const std::wstring& AppTitle() const { return appTitle_; }
 
   int ShowMessage(const std::string& text, unsigned style) override;
   void BeginWait() override;
   void EndWait() override;
   int ProfileInt(const char* section, const char* key, int fallback) override;
-  std::string ProfileString(const char* section, const char* key, const char* fallback,
+  std::string ProfileString(const char* section, const char* key, const std::string& fallback,
                             size_t bufferSize) override;
   void WriteProfileString(const char* section, const char* key, const std::string& value) override;
   bool ProgramPath(std::string* path) override;
   bool PathExists(const std::string& path) override;
   std::string FullPath(const std::string& path) override;
+  std::string ShortPath(const std::string& path) override;
+  FILE* OpenForReading(const std::string& path) override;
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool MoveFile(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;
-  bool ReadFileBytes(const std::string& path, std::string* bytes) override;
   bool TempFolder(std::string* path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   void OpenFolder(const std::string& path) override;
+  bool DeviceText(const std::string& utf8, std::string* cp932) override;
+  bool HostText(const std::string& cp932, std::string* utf8) override;
+  bool LibraryPath(const std::string& path, std::string* ansi) override;
   uint32_t TickCount() override;
   void Sleep(uint32_t milliseconds) override;
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override;
 
  private:
   HWND mainWindow_ = nullptr;
-  std::string appTitle_;
-  std::string iniName_;
+  std::wstring appTitle_;
+  std::wstring iniName_;
+  bool iniChecked_ = false;
   int waitDepth_ = 0;
   HCURSOR restoreCursor_ = nullptr;
 };

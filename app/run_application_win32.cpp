@@ -14,7 +14,7 @@ void RunApplication() {
   SetPlatform(&platform);
   // OLE is needed by the read-out drag.
   if (FAILED(OleInitialize(nullptr))) {
-    MessageBoxA(nullptr, "初期化に失敗しました。", platform.AppTitle().c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(nullptr, WideFromDevice("初期化に失敗しました。").c_str(), platform.AppTitle().c_str(), MB_OK | MB_ICONSTOP);
     return;
   }
   if (HandOverToRunningInstance()) {

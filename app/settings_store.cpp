@@ -28,8 +28,8 @@ void WriteInt(const char* section, const char* key, int value) {
 // The folder of the program file with its trailing backslash, or "".
 std::string ProgramFolder() {
   std::string path;
-  if (!ThePlatform().ProgramPath(&path) || path.size() >= kMaxPath) return "";
-  return FolderPart(path);
+  if (!ThePlatform().ProgramPath(&path) || Utf16Length(path) >= kMaxPath) return "";
+  return HostFolder(path);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ void LoadSettings() {
   Platform& p = ThePlatform();
   AppSettings.mode = p.ProfileInt(kConfig, "mode", 0) != 0;
   std::string folderDefault = ProgramFolder();
-  AppSettings.folder = p.ProfileString(kConfig, "folder", folderDefault.c_str(), kStringBuffer);
+  AppSettings.folder = p.ProfileString(kConfig, "folder", folderDefault, kStringBuffer);
   AppSettings.warnoverwr = p.ProfileInt(kConfig, "warnoverwr", 1) != 0;
   AppSettings.openfolder = p.ProfileInt(kConfig, "openfolder", 1) != 0;
   AppSettings.beep = p.ProfileInt(kConfig, "beep", 0) != 0;
@@ -58,7 +58,10 @@ void LoadLruList() {
   int count = p.ProfileInt(kLru, "count", 0);
   if (count > static_cast<int>(kLruSaveLimit)) count = kLruSaveLimit;
   for (int i = 0; i < count; ++i) {
-    std::string name = p.ProfileString(kLru, FileKey(i).c_str(), "", kStringBuffer);
+    // The file keeps host text; a name that code page 932 cannot hold names
+    // no device file.
+    std::string name;
+    if (!p.DeviceText(p.ProfileString(kLru, FileKey(i).c_str(), "", kStringBuffer), &name)) continue;
     if (name.empty() || EqualsIgnoreAsciiCase(name, "startup.pex")) continue;
     LruList.push_back(LowerMultibyte(name));
   }
@@ -68,7 +71,7 @@ void SaveLruList() {
   size_t written = 0;
   for (const std::string& name : LruList) {
     if (written == kLruSaveLimit) break;
-    ThePlatform().WriteProfileString(kLru, FileKey(written).c_str(), name);
+    ThePlatform().WriteProfileString(kLru, FileKey(written).c_str(), HostTextOf(name));
     ++written;
   }
   WriteInt(kLru, "count", static_cast<int>(written));

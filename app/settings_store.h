@@ -8,14 +8,15 @@
 
 struct AppSettingsRecord {
   bool mode = false;        // true: swap files out when the flash is full
-  std::string folder;       // the swap folder
+  std::string folder;       // the swap folder (host text)
   bool warnoverwr = true;   // ask before replacing a file in the swap folder
   bool openfolder = true;   // open the swap folder when swapping starts
   bool beep = false;        // beep after F5 and F6
 };
 
 extern AppSettingsRecord AppSettings;
-// Device file names, least recently written first; never "startup.pex".
+// Device file names (device text), least recently written first; never
+// "startup.pex".
 extern std::vector<std::string> LruList;
 
 constexpr size_t kLruSaveLimit = 256;

@@ -6,17 +6,18 @@
 
 #include "app/main_window_win32.h"
 #include "app/path_list.h"
+#include "app/platform_win32.h"
 #include "transfer/transfer.h"
 
 namespace {
 
-const char kProgramName[] = "Quillet";
+const wchar_t kProgramName[] = L"Quillet";
 
 BOOL CALLBACK MatchTitle(HWND window, LPARAM found) {
-  char title[1024];
-  int length = GetWindowTextA(window, title, sizeof title);
+  wchar_t title[1024];
+  int length = GetWindowTextW(window, title, 1024);
   if (length <= 0) return TRUE;
-  if (strncmp(title, kProgramName, strlen(kProgramName)) != 0) return TRUE;
+  if (wcsncmp(title, kProgramName, wcslen(kProgramName)) != 0) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
@@ -32,16 +33,22 @@ HWND FindRunningInstance() {
 bool HandOverToRunningInstance() {
   HWND running = FindRunningInstance();
   if (!running) return false;
+  // The ANSI text as it always was, unless the ANSI code page cannot say the
+  // paths: then UTF-16 under a tag of its own.
+  std::wstring wide = WideFromHost(ArgumentText(HostFromWide(GetCommandLineW()).c_str()));
+  BOOL lost = FALSE;
+  if (!wide.empty())
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
   const char* text = ArgumentText(GetCommandLineA());
   COPYDATASTRUCT record;
-  record.dwData = kHandOverTag;
-  record.cbData = static_cast<DWORD>(strlen(text));
-  record.lpData = const_cast<char*>(text);
-  return SendMessageA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record)) != 0;
+  record.dwData = lost ? kHandOverWideTag : kHandOverTag;
+  record.cbData = static_cast<DWORD>(lost ? wide.size() * sizeof(wchar_t) : strlen(text));
+  record.lpData = lost ? static_cast<void*>(&wide[0]) : const_cast<char*>(text);
+  return SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record)) != 0;
 }
 
 void TransferCommandLine() {
-  std::string copy = ArgumentText(GetCommandLineA());
+  std::string copy = ArgumentText(HostFromWide(GetCommandLineW()).c_str());
   SplitPathList(copy.c_str(), commandLinePaths);
   TransferFiles(commandLinePaths);
 }

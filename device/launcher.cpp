@@ -38,7 +38,7 @@ bool Fits(const std::vector<uint8_t>& image, uint64_t offset, uint64_t size) {
   return offset <= image.size() && size <= image.size() - offset;
 }
 
-void ShowError(const char* text) { ThePlatform().ShowMessage(text, kErrorStyle); }
+void ShowError(const char* text) { Show(text, kErrorStyle); }
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "app/platform_win32.h"
 #include "filelist/drop_list.h"
 #include "filelist/read_out.h"
 
@@ -146,8 +146,8 @@ class TempFileDropSource : public ComObject<IDropSource, IID_IDropSource> {
 
 bool TempFileDropSource::BeginDrag(HWND window) {
   // Read once per process, like the system's own drag detection.
-  static const int minDistance = GetProfileIntA("windows", "DragMinDist", 2);
-  static const UINT delay = GetProfileIntA("windows", "DragDelay", 200);
+  static const int minDistance = GetProfileIntW(L"windows", L"DragMinDist", 2);
+  static const UINT delay = GetProfileIntW(L"windows", L"DragDelay", 200);
 
   POINT cursor;
   GetCursorPos(&cursor);
@@ -168,8 +168,8 @@ bool TempFileDropSource::BeginDrag(HWND window) {
       break;
     }
     MSG msg;
-    if (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
-        PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    if (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) ||
+        PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
       switch (msg.message) {
         case WM_MOUSEMOVE:
           if (!PtInRect(&area, msg.pt)) started = true;
@@ -198,18 +198,18 @@ bool TempFileDropSource::BeginDrag(HWND window) {
 // (at most 256, ascending) come back in selected.
 bool PressOnSelectedItem(HWND listBox, LPARAM point, std::vector<int>* selected) {
   POINT pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  LRESULT hit = SendMessageA(listBox, LB_ITEMFROMPOINT, 0, point);
+  LRESULT hit = SendMessageW(listBox, LB_ITEMFROMPOINT, 0, point);
   if (HIWORD(hit) != 0) return false;
   int item = LOWORD(hit);
-  LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+  LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
   if (count == LB_ERR || item >= count) return false;
   // The nearest item is reported for a point below the last one.
   RECT itemRect;
-  if (SendMessageA(listBox, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect)) == LB_ERR ||
+  if (SendMessageW(listBox, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect)) == LB_ERR ||
       !PtInRect(&itemRect, pt))
     return false;
   int indexes[kMaxSelected];
-  LRESULT n = SendMessageA(listBox, LB_GETSELITEMS, kMaxSelected, reinterpret_cast<LPARAM>(indexes));
+  LRESULT n = SendMessageW(listBox, LB_GETSELITEMS, kMaxSelected, reinterpret_cast<LPARAM>(indexes));
   if (n == LB_ERR || n <= 0) return false;
   selected->assign(indexes, indexes + n);
   for (int index : *selected)
@@ -218,30 +218,30 @@ bool PressOnSelectedItem(HWND listBox, LPARAM point, std::vector<int>* selected)
 }
 
 std::string ItemText(HWND listBox, int index) {
-  LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, index, 0);
+  LRESULT length = SendMessageW(listBox, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR || length < 0) return std::string();
-  std::vector<char> text(static_cast<size_t>(length) + 1, 0);
-  if (SendMessageA(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())) == LB_ERR)
+  std::vector<wchar_t> text(static_cast<size_t>(length) + 1, 0);
+  if (SendMessageW(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())) == LB_ERR)
     return std::string();
-  return std::string(text.data());
+  return DeviceFromWide(text.data());
 }
 
 // The file-drop list in movable, shareable global memory; null after the
 // failure has been shown.
 HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
-  SIZE_T size = DropListSize(paths);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+  std::vector<uint8_t> bytes = BuildDropList(paths);
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes.size());
   if (!block) {
-    ThePlatform().ShowMessage(kOutOfMemory, kErrorStyle);
+    Show(kOutOfMemory, kErrorStyle);
     return nullptr;
   }
   void* memory = GlobalLock(block);
   if (!memory) {
-    ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+    Show(kInternalError, kErrorStyle);
     GlobalFree(block);
     return nullptr;
   }
-  WriteDropList(paths, static_cast<uint8_t*>(memory));
+  memcpy(memory, bytes.data(), bytes.size());
   GlobalUnlock(block);
   return block;
 }

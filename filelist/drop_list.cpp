@@ -1,27 +1,24 @@
 #include "filelist/drop_list.h"
 
-#include <string.h>
-
-size_t DropListSize(const std::vector<std::string>& paths) {
-  size_t size = kDropListHeaderSize;
-  for (const std::string& path : paths) size += path.size() + 1;
-  return size + 1;
-}
-
-void WriteDropList(const std::vector<std::string>& paths, uint8_t* memory) {
-  memset(memory, 0, kDropListHeaderSize);
-  memory[0] = static_cast<uint8_t>(kDropListHeaderSize);   // little-endian 20
-  uint8_t* out = memory + kDropListHeaderSize;
-  for (const std::string& path : paths) {
-    memcpy(out, path.data(), path.size());
-    out += path.size();
-    *out++ = 0;
-  }
-  *out = 0;
-}
+#include "app/path_util.h"
+#include "app/platform.h"
 
 std::vector<uint8_t> BuildDropList(const std::vector<std::string>& paths) {
-  std::vector<uint8_t> block(DropListSize(paths));
-  WriteDropList(paths, block.data());
+  std::vector<std::string> ansi(paths.size());
+  bool wide = false;
+  for (size_t i = 0; i < paths.size(); ++i) wide = wide || !ThePlatform().LibraryPath(paths[i], &ansi[i]);
+  std::vector<uint8_t> block(kDropListHeaderSize, 0);
+  block[0] = static_cast<uint8_t>(kDropListHeaderSize);   // little-endian 20
+  block[16] = wide;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!wide) {
+      block.insert(block.end(), ansi[i].begin(), ansi[i].end());
+      block.push_back(0);
+      continue;
+    }
+    for (char16_t c : Utf16(paths[i])) block.push_back(static_cast<uint8_t>(c)), block.push_back(static_cast<uint8_t>(c >> 8));
+    block.insert(block.end(), 2, 0);
+  }
+  block.insert(block.end(), wide ? 2 : 1, 0);
   return block;
 }

@@ -1,6 +1,8 @@
 // The file-drop list offered to the drop target of a read-out drag: the
-// 20-byte header (path list offset 20, drop point 0,0, client area, 8-bit
-// paths) followed by each path and a zero byte, and one more zero byte.
+// 20-byte header (path list offset 20, drop point 0,0, client area, and
+// whether the paths are wide) followed by each path and a zero, and one more
+// zero. The paths are 8-bit, in the system's ANSI code page, where every one
+// can be said so; otherwise all are UTF-16, so the target gets the real names.
 #ifndef QUILLET_FILELIST_DROP_LIST_H
 #define QUILLET_FILELIST_DROP_LIST_H
 
@@ -11,11 +13,7 @@
 
 constexpr size_t kDropListHeaderSize = 20;
 
-// The block's exact length for these paths.
-size_t DropListSize(const std::vector<std::string>& paths);
-// Writes the block into memory of DropListSize(paths) bytes.
-void WriteDropList(const std::vector<std::string>& paths, uint8_t* memory);
-// The block as bytes.
+// The block for these host paths (UTF-8).
 std::vector<uint8_t> BuildDropList(const std::vector<std::string>& paths);
 
 #endif

@@ -56,27 +56,26 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese) {
 
 void DeleteSelectedFiles(ListControl& list) {
   WaitCursor wait;
-  Platform& p = ThePlatform();
   std::vector<int> selected = list.SelectedIndexes(kMaxSelectedItems);
   if (selected.empty()) return;
   const char* question = selected.size() == 1 ? "ファイルを削除してもよろしいですか？"
                                               : "これらのファイルを削除してもよろしいですか？";
-  if (p.ShowMessage(question, kConfirmStyle) != IDYES) return;
+  if (Show(question, kConfirmStyle) != IDYES) return;
   if (!ConnectDevice()) {
-    p.ShowMessage("P/ECEに接続できません。", kErrorStyle);
+    Show("P/ECEに接続できません。", kErrorStyle);
   } else {
     for (int index : selected) {
       std::string text, name;
       if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
-        p.ShowMessage(kInternalError, kErrorStyle);
+        Show(kInternalError, kErrorStyle);
         break;
       }
       if (EqualsIgnoreAsciiCase(name, kStartup) &&
-          p.ShowMessage("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES)
+          Show("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES)
         continue;
       bool abort = false;
       while (ismPFFSDelete(name.c_str()) != 0) {
-        int answer = p.ShowMessage("ファイルの削除に失敗しました。", kRetryStyle);
+        int answer = Show("ファイルの削除に失敗しました。", kRetryStyle);
         if (answer == IDRETRY) continue;
         abort = answer == IDABORT;
         break;
@@ -94,8 +93,8 @@ void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& na
   if (index < 0) return;
   std::string text, name;
   if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
-    ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+    Show(kInternalError, kErrorStyle);
     return;
   }
-  if (EqualsIgnoreAsciiCase(SplitPath(name).extension, ".pex")) runProgram(name);
+  if (EqualsIgnoreAsciiCase(SplitDeviceName(name).extension, ".pex")) runProgram(name);
 }

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/message_map_win32.h"
-#include "app/platform.h"
+#include "app/platform_win32.h"
 #include "device/beep.h"
 #include "device/connection.h"
 #include "device/launcher.h"
@@ -30,37 +30,37 @@ void RefreshAndBeep(FileListBox& list) {
   if (list.RefreshFileList())
     BeepDevice();
   else
-    ThePlatform().ShowMessage("ファイルリストの取得に失敗しました。", kErrorStyle);
+    Show("ファイルリストの取得に失敗しました。", kErrorStyle);
 }
 
 }  // namespace
 
 void FileListBox::Attach(HWND control) {
   hwnd_ = control;
-  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   previous_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FileListBox::Procedure)));
+      SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FileListBox::Procedure)));
 }
 
 LRESULT CALLBACK FileListBox::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<FileListBox*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = reinterpret_cast<FileListBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT result = 0;
   if (DispatchMessageTo(self, kFileListMessages, message, wParam, lParam, &result)) return result;
-  return CallWindowProcA(self->previous_, hwnd, message, wParam, lParam);
+  return CallWindowProcW(self->previous_, hwnd, message, wParam, lParam);
 }
 
 LRESULT FileListBox::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(previous_, hwnd_, message, wParam, lParam);
+  return CallWindowProcW(previous_, hwnd_, message, wParam, lParam);
 }
 
 LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
   HDROP drop = reinterpret_cast<HDROP>(wParam);
   PathList list;
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    char path[kMaxPath];
-    if (DragQueryFileA(drop, i, path, kMaxPath) == 0) continue;
-    list.push_back(path);
+    wchar_t path[kMaxPath];
+    if (DragQueryFileW(drop, i, path, kMaxPath) == 0) continue;
+    list.push_back(HostFromWide(path));
   }
   DragFinish(drop);
   TransferFiles(list);
@@ -85,7 +85,7 @@ LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
     case VK_F6:
       ++deviceIndex;
       if (!ConnectDevice()) {
-        ThePlatform().ShowMessage("P/ECEに接続できません。", kErrorStyle);
+        Show("P/ECEに接続できません。", kErrorStyle);
         return 0;
       }
       DisconnectDevice();
@@ -106,42 +106,43 @@ LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void FileListBox::ResetContent() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
+void FileListBox::ResetContent() { SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0); }
 
-int FileListBox::Count() { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+int FileListBox::Count() { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
 
+// Item texts are device text, shown through code page 932.
 bool FileListBox::Text(int index, std::string* text) {
-  LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, index, 0);
+  LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) return false;
-  std::string buffer(static_cast<size_t>(length) + 1, '\0');
-  LRESULT got = SendMessageA(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&buffer[0]));
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&buffer[0]));
   if (got == LB_ERR) return false;
   buffer.resize(static_cast<size_t>(got));
-  *text = buffer;
+  *text = DeviceFromWide(buffer);
   return true;
 }
 
 int FileListBox::InsertString(int index, const std::string& text) {
-  LRESULT r = SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+  LRESULT r = SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(WideFromDevice(text).c_str()));
   return (r == LB_ERR || r == LB_ERRSPACE) ? -1 : static_cast<int>(r);
 }
 
-void FileListBox::Select(int index) { SendMessageA(hwnd_, LB_SETSEL, TRUE, index); }
+void FileListBox::Select(int index) { SendMessageW(hwnd_, LB_SETSEL, TRUE, index); }
 
 std::vector<int> FileListBox::SelectedIndexes(size_t max) {
   std::vector<int> indexes(max);
-  LRESULT n = SendMessageA(hwnd_, LB_GETSELITEMS, max, reinterpret_cast<LPARAM>(indexes.data()));
+  LRESULT n = SendMessageW(hwnd_, LB_GETSELITEMS, max, reinterpret_cast<LPARAM>(indexes.data()));
   indexes.resize(n == LB_ERR || n < 0 ? 0 : static_cast<size_t>(n));
   return indexes;
 }
 
 int FileListBox::CaretIndex() {
-  LRESULT r = SendMessageA(hwnd_, LB_GETCURSEL, 0, 0);
+  LRESULT r = SendMessageW(hwnd_, LB_GETCURSEL, 0, 0);
   return r == LB_ERR ? -1 : static_cast<int>(r);
 }
 
 void FileListBox::SetTitle(const std::string& title) {
-  SetWindowTextA(GetParent(hwnd_), title.c_str());
+  SetWindowTextW(GetParent(hwnd_), WideFromDevice(title).c_str());
 }
 
 bool FileListBox::ShiftOrCtrlDown() {
@@ -149,6 +150,6 @@ bool FileListBox::ShiftOrCtrlDown() {
 }
 
 void FileListBox::SetRedraw(bool on) {
-  SendMessageA(hwnd_, WM_SETREDRAW, on, 0);
+  SendMessageW(hwnd_, WM_SETREDRAW, on, 0);
   if (on) InvalidateRect(hwnd_, nullptr, TRUE);
 }

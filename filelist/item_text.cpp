@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "app/path_util.h"
+#include "app/platform.h"
 
 std::string FormatItemText(const DirEntry& entry) {
   char number[16];
@@ -33,7 +34,8 @@ bool NameGreater(const std::string& name, const std::string& other) {
 }
 
 bool PathSelectsName(const PathList& paths, const std::string& name) {
+  std::string fileName;   // compared as device text
   for (const std::string& path : paths)
-    if (EqualsIgnoreAsciiCase(FileNamePart(path), name)) return true;
+    if (ThePlatform().DeviceText(HostFileName(path), &fileName) && EqualsIgnoreAsciiCase(fileName, name)) return true;
   return false;
 }

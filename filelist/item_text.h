@@ -15,7 +15,7 @@ bool NameFromItemText(const std::string& text, std::string* name);
 
 // True when name sorts after other in the list's byte order.
 bool NameGreater(const std::string& name, const std::string& other);
-// Whether a dropped or written path names this device file.
+// Whether a dropped or written host path names this device file.
 bool PathSelectsName(const PathList& paths, const std::string& name);
 
 #endif

@@ -5,6 +5,7 @@
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
+#include "device/library_path.h"
 #include "device/pieceif.h"
 #include "filelist/item_text.h"
 
@@ -48,32 +49,33 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
   Platform& platform = ThePlatform();
   std::string tempFolder;
   if (!platform.TempFolder(&tempFolder) || tempFolder.empty()) {
-    platform.ShowMessage(kNoTempFolder, kErrorStyle);
+    Show(kNoTempFolder, kErrorStyle);
     return false;
   }
   char separator = tempFolder.back() == '/' ? '/' : '\\';
-  size_t folderLength = tempFolder.size() + kFolderNameLength + 1;
+  size_t folderLength = Utf16Length(tempFolder) + kFolderNameLength + 1;
 
+  // The copies are named by the file-name parts of the device names, as
+  // host text.
   std::vector<std::string> names, fileNames;
   for (const std::string& text : itemTexts) {
-    std::string name;
-    bool ok = NameFromItemText(text, &name) && !LeavesFolder(name);
-    std::string fileName = ok ? FileNamePart(name) : std::string();
+    std::string name, fileName;
+    bool ok = NameFromItemText(text, &name) && !LeavesFolder(name) && platform.HostText(DeviceFileName(name), &fileName);
     // The host's file names ignore the case of ASCII letters.
-    for (const std::string& other : fileNames) ok = ok && !EqualsIgnoreAsciiCase(other, fileName);
+    for (const std::string& other : fileNames) ok = ok && FoldHostCase(other) != FoldHostCase(fileName);
     if (!ok || fileName.empty() || fileName == ".") {
-      platform.ShowMessage(kInternalError, kErrorStyle);
+      Show(kInternalError, kErrorStyle);
       return false;
     }
-    if (!FitsPathBuffer(folderLength + fileName.size())) {
-      platform.ShowMessage(kNoTempFolder, kErrorStyle);
+    if (!FitsPathBuffer(folderLength + Utf16Length(fileName))) {
+      Show(kNoTempFolder, kErrorStyle);
       return false;
     }
     names.push_back(name);
     fileNames.push_back(fileName);
   }
   if (!MakeFolder(tempFolder, separator)) {
-    platform.ShowMessage(kNoTempFolder, kErrorStyle);
+    Show(kNoTempFolder, kErrorStyle);
     return false;
   }
   deviceNames_ = names;
@@ -88,7 +90,7 @@ bool ReadOut::ReadAtDrop() {
     return false;
   }
   for (size_t i = 0; i < tempPaths_.size(); ++i) {
-    if (ismPFFSRead(deviceNames_[i].c_str(), tempPaths_[i].c_str()) != 0) {
+    if (ReadToHost(deviceNames_[i], tempPaths_[i]) != 0) {
       errorText_ = kReadFailed;
       DisconnectDevice();
       return false;
@@ -100,7 +102,7 @@ bool ReadOut::ReadAtDrop() {
 }
 
 void ReadOut::ReportError() {
-  if (!errorText_.empty()) ThePlatform().ShowMessage(errorText_, kErrorStyle);
+  if (!errorText_.empty()) Show(errorText_, kErrorStyle);
 }
 
 void ReadOut::Cleanup() {

@@ -2,9 +2,9 @@
 // to the drop target, the device read at the moment of the drop, and their
 // removal. The copies go into a folder made afresh for each drag inside the
 // user's temporary folder, so no file of the user's is overwritten or
-// removed, and the drop target still sees the device file names. A device
-// name with a folder part (from a transfer list) is read by its whole name
-// into a copy under its file-name part.
+// removed, and the drop target still sees the device file names (as host
+// text). A device name with a folder part (from a transfer list) is read by
+// its whole name into a copy under its file-name part.
 #ifndef QUILLET_FILELIST_READ_OUT_H
 #define QUILLET_FILELIST_READ_OUT_H
 

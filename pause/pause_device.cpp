@@ -8,7 +8,7 @@ namespace {
 const char kCannotConnect[] = "P/ECEに接続できません。";
 const char kControlError[] = "実行制御エラーです。";
 
-void ShowError(const char* text) { ThePlatform().ShowMessage(text, kErrorStyle); }
+void ShowError(const char* text) { Show(text, kErrorStyle); }
 
 }  // namespace
 

@@ -16,21 +16,21 @@ static const MessageEntry<PauseWindow> kPauseWindowMessages[] = {
 
 namespace {
 constexpr INT_PTR kEndCode = 1;
-const char kTextWindowProperty[] = "QuilletPauseWindow";
+const wchar_t kTextWindowProperty[] = L"QuilletPauseWindow";
 }  // namespace
 
 INT_PTR PauseWindow::RunModal(HWND owner) {
   if (!owner) owner = TheWin32Platform().MainWindow();
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PAUSE), owner,
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PAUSE), owner,
                          &PauseWindow::Procedure, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK PauseWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     reinterpret_cast<PauseWindow*>(lParam)->hwnd_ = hwnd;
   }
-  auto* self = reinterpret_cast<PauseWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  auto* self = reinterpret_cast<PauseWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
   LRESULT result = 0;
   if (!DispatchMessageTo(self, kPauseWindowMessages, message, wParam, lParam, &result)) return FALSE;
@@ -41,15 +41,15 @@ INT_PTR CALLBACK PauseWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, 
 // pause whichever of the two has the focus. The control asks for every key,
 // so that the dialog manager does not keep Tab and the arrows for itself.
 LRESULT CALLBACK PauseWindow::TextProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<PauseWindow*>(GetPropA(hwnd, kTextWindowProperty));
-  if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* self = static_cast<PauseWindow*>(GetPropW(hwnd, kTextWindowProperty));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
   switch (message) {
     case WM_KEYDOWN:
-      return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+      return SendMessageW(GetParent(hwnd), message, wParam, lParam);
     case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | CallWindowProcA(self->previousTextProc_, hwnd, message, wParam, lParam);
+      return DLGC_WANTALLKEYS | CallWindowProcW(self->previousTextProc_, hwnd, message, wParam, lParam);
     default:
-      return CallWindowProcA(self->previousTextProc_, hwnd, message, wParam, lParam);
+      return CallWindowProcW(self->previousTextProc_, hwnd, message, wParam, lParam);
   }
 }
 
@@ -58,7 +58,7 @@ void PauseWindow::CenterOverOwner() {
   RECT area, own;
   GetWindowRect(hwnd_, &own);
   if (!owner || !GetWindowRect(owner, &area))
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   int width = own.right - own.left, height = own.bottom - own.top;
   int x = area.left + ((area.right - area.left) - width) / 2;
   int y = area.top + ((area.bottom - area.top) - height) / 2;
@@ -69,8 +69,8 @@ LRESULT PauseWindow::OnInitDialog(WPARAM, LPARAM) {
   blinkCount = 0;
   text_ = GetDlgItem(hwnd_, IDC_PAUSE_TEXT);
   if (text_) {
-    SetPropA(text_, kTextWindowProperty, this);
-    previousTextProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+    SetPropW(text_, kTextWindowProperty, this);
+    previousTextProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PauseWindow::TextProcedure)));
   }
   CenterOverOwner();
@@ -80,7 +80,7 @@ LRESULT PauseWindow::OnInitDialog(WPARAM, LPARAM) {
 
 LRESULT PauseWindow::OnTimer(WPARAM, LPARAM) {
   int count = blinkCount++;
-  if (const char* text = PauseTextAtTick(count)) SetDlgItemTextA(hwnd_, IDC_PAUSE_TEXT, text);
+  if (const char* text = PauseTextAtTick(count)) SetDlgItemTextW(hwnd_, IDC_PAUSE_TEXT, WideFromDevice(text).c_str());
   return TRUE;
 }
 
@@ -101,8 +101,8 @@ LRESULT PauseWindow::OnCommand(WPARAM wParam, LPARAM) {
 LRESULT PauseWindow::OnDestroy(WPARAM, LPARAM) {
   KillTimer(hwnd_, kPauseTimerId);
   if (text_ && previousTextProc_) {
-    SetWindowLongPtrA(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousTextProc_));
-    RemovePropA(text_, kTextWindowProperty);
+    SetWindowLongPtrW(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousTextProc_));
+    RemovePropW(text_, kTextWindowProperty);
   }
   return FALSE;   // the default destruction follows
 }

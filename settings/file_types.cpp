@@ -70,12 +70,12 @@ std::string SmallerIconSizeText(const std::string& text) {
 
 std::string KorvaseLoadMessage(const std::string& programFolder,
                                const std::string& systemFolder) {
-  return "korvase.dllがロードできません。\nアプリケーションと同じフォルダ(" + programFolder +
-         ")\nまたは、Windowsシステムフォルダ(" + systemFolder + ")に、\nkorvase.dllが必要です。";
+  return HostTextOf("korvase.dllがロードできません。\nアプリケーションと同じフォルダ(") + programFolder +
+         HostTextOf(")\nまたは、Windowsシステムフォルダ(") + systemFolder + HostTextOf(")に、\nkorvase.dllが必要です。");
 }
 
 std::string ProgramFolder(const std::string& programPath) {
-  return FolderPart(programPath);
+  return HostFolder(programPath);
 }
 
 
@@ -83,7 +83,7 @@ bool RegisterFileTypes(ShellHost& host) {
   if (!InvokeExtensionRegistration(host, true)) return false;
   if (!WriteOpenCommand(host)) return false;
   RefreshShellIcons(host);
-  ThePlatform().ShowMessage(kRegistered, kNoticeStyle);
+  Show(kRegistered, kNoticeStyle);
   return true;
 }
 
@@ -92,7 +92,7 @@ bool UnregisterFileTypes(ShellHost& host) {
   bool unregistered = InvokeExtensionRegistration(host, false);
   RefreshShellIcons(host);
   if (!deleted || !unregistered) return false;
-  ThePlatform().ShowMessage(kUnregistered, kNoticeStyle);
+  Show(kUnregistered, kNoticeStyle);
   return true;
 }
 
@@ -115,7 +115,7 @@ void RefreshShellIcons(ShellHost& host) {
 bool WriteOpenCommand(ShellHost& host) {
   std::string programPath;
   if (!ThePlatform().ProgramPath(&programPath)) {
-    ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+    Show(kInternalError, kErrorStyle);
     return false;
   }
   ShellHost::Key key = host.CreateKey(RegistryRoot::kClassesRoot, kCommandKey);
@@ -145,18 +145,18 @@ bool DeleteOpenCommandKeys(ShellHost& host) {
 bool InvokeExtensionRegistration(ShellHost& host, bool registering) {
   std::string programPath;
   if (!ThePlatform().ProgramPath(&programPath)) {
-    ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+    Show(kInternalError, kErrorStyle);
     return false;
   }
   std::string programFolder = ProgramFolder(programPath);
-  ShellHost::Library library = host.LoadLibraryFile(JoinPath(programFolder, kComponentFile));
+  ShellHost::Library library = host.LoadLibraryFile(JoinHostPath(programFolder, kComponentFile));
   if (!library) {
     std::string systemFolder;
     if (!host.SystemFolder(&systemFolder)) {
-      ThePlatform().ShowMessage(kInternalError, kErrorStyle);
+      Show(kInternalError, kErrorStyle);
       return false;
     }
-    library = host.LoadLibraryFile(JoinPath(systemFolder, kComponentFile));
+    library = host.LoadLibraryFile(JoinHostPath(systemFolder, kComponentFile));
     if (!library) {
       ThePlatform().ShowMessage(KorvaseLoadMessage(programFolder, systemFolder), kErrorStyle);
       return false;
@@ -167,9 +167,9 @@ bool InvokeExtensionRegistration(ShellHost& host, bool registering) {
   int32_t status = 0;
   if (!host.CallExport(library, registering ? "DllRegisterServer" : "DllUnregisterServer",
                        &status)) {
-    ThePlatform().ShowMessage(kExportMissing, kErrorStyle);
+    Show(kExportMissing, kErrorStyle);
   } else if (status != 0) {
-    ThePlatform().ShowMessage(kRegistrationFailed, kErrorStyle);
+    Show(kRegistrationFailed, kErrorStyle);
   } else {
     ok = true;
   }

@@ -11,6 +11,9 @@
 
 #include <string>
 
+// Paths here are host text (UTF-8), as are registry strings: the Windows
+// side stores them as UTF-16.
+//
 // The open command of the file type: "<program path>" "%1".
 std::string OpenCommandText(const std::string& programPath);
 
@@ -21,7 +24,7 @@ int ParseIconSize(const std::string& text);
 // The decimal text of that number less one.
 std::string SmallerIconSizeText(const std::string& text);
 
-// The message shown when korvase.dll loads from neither folder.
+// The message shown when korvase.dll loads from neither folder (host text).
 std::string KorvaseLoadMessage(const std::string& programFolder,
                                const std::string& systemFolder);
 

@@ -2,16 +2,19 @@
 // and the system's icon metrics.
 #include <windows.h>
 
+#include "app/platform_win32.h"
 #include "settings/file_types.h"
 
 namespace {
 
+// Key paths and value names are ASCII; string values are host text, kept
+// as UTF-16 in the registry.
 class Win32ShellHost : public ShellHost {
  public:
   Key CreateKey(RegistryRoot root, const char* path) override {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(RootKey(root), path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExW(RootKey(root), WideFromHost(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS) {
       return nullptr;
     }
@@ -20,7 +23,7 @@ class Win32ShellHost : public ShellHost {
 
   Key OpenKey(RegistryRoot root, const char* path) override {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(RootKey(root), path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(RootKey(root), WideFromHost(path).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
       return nullptr;
     }
     return key;
@@ -28,44 +31,48 @@ class Win32ShellHost : public ShellHost {
 
   void CloseKey(Key key) override { RegCloseKey(static_cast<HKEY>(key)); }
 
+  // bufferSize counts characters of a string value, bytes of any other.
   bool QueryValue(Key key, const char* name, size_t bufferSize, RegistryValue* value) override {
-    std::string buffer(bufferSize, '\0');
+    std::wstring buffer(bufferSize, L'\0');
     DWORD type = 0;
-    DWORD size = static_cast<DWORD>(bufferSize);
-    if (RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &type,
+    DWORD size = static_cast<DWORD>(bufferSize * sizeof(wchar_t));
+    if (RegQueryValueExW(static_cast<HKEY>(key), Name(name).c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(&buffer[0]), &size) != ERROR_SUCCESS) {
       return false;
     }
-    buffer.resize(size);
+    if (!IsString(type) && size > bufferSize) return false;
     value->type = type;
-    value->bytes = buffer;
+    value->bytes = IsString(type) ? HostFromWide(buffer.substr(0, size / sizeof(wchar_t)))
+                                  : std::string(reinterpret_cast<const char*>(buffer.data()), size);
     return true;
   }
 
   bool SetValue(Key key, const char* name, const RegistryValue& value) override {
-    return RegSetValueExA(static_cast<HKEY>(key), name, 0, value.type,
-                          reinterpret_cast<const BYTE*>(value.bytes.data()),
-                          static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
+    std::wstring text = WideFromHost(value.bytes);
+    const BYTE* data = IsString(value.type) ? reinterpret_cast<const BYTE*>(text.data())
+                                            : reinterpret_cast<const BYTE*>(value.bytes.data());
+    DWORD size = static_cast<DWORD>(IsString(value.type) ? text.size() * sizeof(wchar_t) : value.bytes.size());
+    return RegSetValueExW(static_cast<HKEY>(key), Name(name).c_str(), 0, value.type, data, size) == ERROR_SUCCESS;
   }
 
   void DeleteValue(Key key, const char* name) override {
-    RegDeleteValueA(static_cast<HKEY>(key), name);
+    RegDeleteValueW(static_cast<HKEY>(key), Name(name).c_str());
   }
 
   void DeleteKey(RegistryRoot root, const char* path) override {
-    RegDeleteKeyA(RootKey(root), path);
+    RegDeleteKeyW(RootKey(root), WideFromHost(path).c_str());
   }
 
   bool SystemFolder(std::string* path) override {
-    char buffer[MAX_PATH];
-    UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    wchar_t buffer[MAX_PATH];
+    UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
-    path->assign(buffer, length);
+    *path = HostFromWide(std::wstring(buffer, length));
     return true;
   }
 
   Library LoadLibraryFile(const std::string& path) override {
-    return LoadLibraryA(path.c_str());
+    return LoadLibraryW(WideFromHost(path).c_str());
   }
 
   bool CallExport(Library library, const char* name, int32_t* result) override {
@@ -90,6 +97,8 @@ class Win32ShellHost : public ShellHost {
   }
 
  private:
+  static bool IsString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+  static std::wstring Name(const char* name) { return name ? WideFromHost(name) : std::wstring(); }
   static HKEY RootKey(RegistryRoot root) {
     return root == RegistryRoot::kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
   }

@@ -3,7 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/platform.h"
+#include "app/platform_win32.h"
 #include "resources/resource.h"
 #include "settings/file_types.h"
 #include "settings/settings_text.h"
@@ -40,17 +40,18 @@ namespace {
 const int kSwapControls[] = {IDC_FOLDER_LABEL, IDC_FOLDER, IDC_BROWSE, IDC_WARNOVERWR,
                              IDC_OPENFOLDER};
 
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(window, &text[0], length + 1);
+// The folder is host text.
+std::wstring WindowText(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  if (length <= 0) return std::wstring();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  int got = GetWindowTextW(window, &text[0], length + 1);
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
   return text;
 }
 
 int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, data);
+  if (message == BFFM_INITIALIZED) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
   return 0;
 }
 
@@ -60,7 +61,7 @@ SettingsDialog::SettingsDialog()
     : mode(0), warnoverwr(0), openfolder(0), beep(0), window_(nullptr) {}
 
 INT_PTR SettingsDialog::DoModal(HWND owner) {
-  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
+  INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS),
                                    owner, &SettingsDialog::DialogProc,
                                    reinterpret_cast<LPARAM>(this));
   window_ = nullptr;
@@ -73,9 +74,9 @@ INT_PTR CALLBACK SettingsDialog::DialogProc(HWND window, UINT message, WPARAM wP
   if (message == WM_INITDIALOG) {
     self = reinterpret_cast<SettingsDialog*>(lParam);
     self->window_ = window;
-    SetWindowLongPtrA(window, DWLP_USER, lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
   } else {
-    self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    self = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(window, DWLP_USER));
   }
   if (!self) return FALSE;
   LRESULT result = 0;
@@ -108,8 +109,8 @@ bool SettingsDialog::ExchangeData(bool save) {
   if (!save) {
     CheckRadioButton(window_, IDC_MODE_MESSAGE, IDC_MODE_SWAP,
                      mode ? IDC_MODE_SWAP : IDC_MODE_MESSAGE);
-    SetWindowTextA(edit, folder.c_str());
-    SendMessageA(edit, EM_LIMITTEXT, kFolderTextLimit, 0);
+    SetWindowTextW(edit, WideFromHost(folder).c_str());
+    SendMessageW(edit, EM_LIMITTEXT, kFolderTextLimit, 0);
     CheckDlgButton(window_, IDC_WARNOVERWR, warnoverwr ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window_, IDC_OPENFOLDER, openfolder ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(window_, IDC_BEEP, beep ? BST_CHECKED : BST_UNCHECKED);
@@ -117,15 +118,15 @@ bool SettingsDialog::ExchangeData(bool save) {
   }
 
   int newMode = IsDlgButtonChecked(window_, IDC_MODE_SWAP) == BST_CHECKED ? 1 : 0;
-  std::string newFolder = WindowText(edit);
+  std::wstring newFolder = WindowText(edit);
   if (newFolder.size() > static_cast<size_t>(kFolderTextLimit)) {
-    ThePlatform().ShowMessage(TextLimitMessage(kFolderTextLimit), kErrorStyle);
-    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
-    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Show(TextLimitMessage(kFolderTextLimit), kErrorStyle);
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
     return false;
   }
   mode = newMode;
-  folder = newFolder;
+  folder = HostFromWide(newFolder);
   warnoverwr = IsDlgButtonChecked(window_, IDC_WARNOVERWR) == BST_CHECKED ? 1 : 0;
   openfolder = IsDlgButtonChecked(window_, IDC_OPENFOLDER) == BST_CHECKED ? 1 : 0;
   beep = IsDlgButtonChecked(window_, IDC_BEEP) == BST_CHECKED ? 1 : 0;
@@ -136,7 +137,7 @@ void SettingsDialog::CenterOverOwner() {
   RECT dialog;
   GetWindowRect(window_, &dialog);
   RECT area;
-  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
     SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   }
   RECT around = area;
@@ -160,11 +161,11 @@ void SettingsDialog::EnableSwapControls(int enable) {
 }
 
 void SettingsDialog::BrowseSwapFolder() {
-  char path[MAX_PATH];
-  GetDlgItemTextA(window_, IDC_FOLDER, path, MAX_PATH);
+  wchar_t path[MAX_PATH];
+  GetDlgItemTextW(window_, IDC_FOLDER, path, MAX_PATH);
 
-  char displayName[MAX_PATH];
-  BROWSEINFOA info;
+  wchar_t displayName[MAX_PATH];
+  BROWSEINFOW info;
   ZeroMemory(&info, sizeof info);
   info.hwndOwner = window_;
   info.pidlRoot = nullptr;  // the desktop
@@ -173,12 +174,12 @@ void SettingsDialog::BrowseSwapFolder() {
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(path);
-  LPITEMIDLIST item = SHBrowseForFolderA(&info);
+  LPITEMIDLIST item = SHBrowseForFolderW(&info);
   if (!item) return;
   // A failed conversion leaves the buffer undefined: keep the old text then.
-  bool converted = SHGetPathFromIDListA(item, path) != FALSE;
+  bool converted = SHGetPathFromIDListW(item, path) != FALSE;
   CoTaskMemFree(item);
-  if (converted) SetDlgItemTextA(window_, IDC_FOLDER, path);
+  if (converted) SetDlgItemTextW(window_, IDC_FOLDER, path);
 }
 
 void SettingsDialog::OnOK() {

@@ -5,6 +5,7 @@
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "app/settings_store.h"
+#include "device/library_path.h"
 #include "device/pieceif.h"
 #include "filelist/directory.h"
 
@@ -22,9 +23,9 @@ bool IsStartup(const std::string& name) { return EqualsIgnoreAsciiCase(name, kSt
 // the case of ASCII letters folded, as the host's file system compares them.
 bool SameHostFile(const std::string& a, const std::string& b) {
   auto key = [](const std::string& path) {
-    std::string full = LowerAscii(ThePlatform().FullPath(path));
+    std::string full = FoldHostCase(ThePlatform().FullPath(path));
     for (char& c : full)
-      if (c == '/') c = '\\';   // never the trail byte of a double-byte character
+      if (c == '/') c = '\\';
     return full;
   };
   return key(a) == key(b);
@@ -73,19 +74,23 @@ bool SwapOutOne(bool& folderOpened, const std::string& writing) {
       folderOpened = true;
     }
 
-    std::string swapPath = JoinPath(AppSettings.folder, name);
+    // The copy's name is the device name as host text; a name that is no
+    // code page 932 text has none.
+    std::string hostName, swapPath;
+    if (!platform.HostText(name, &hostName)) continue;
+    swapPath = JoinHostPath(AppSettings.folder, hostName);
     // Written from the swap folder itself: the copy would destroy the very
     // file being written. The write replaces that device file anyway.
     if (!writing.empty() && SameHostFile(swapPath, writing)) continue;
     // A copy outside the swap folder could overwrite any file of the user's.
     if (LeavesFolder(name)) continue;
-    if (swapPath.size() > kMaxHostPath) continue;
+    if (Utf16Length(swapPath) > kMaxHostPath) continue;
     if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&
-        platform.ShowMessage(swapPath + kOverwriteQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        platform.ShowMessage(swapPath + HostTextOf(kOverwriteQuestion), MB_YESNO | MB_ICONQUESTION) != IDYES)
       return false;
 
     // The device file goes only once its copy is complete in the folder.
-    if (ismPFFSRead(name.c_str(), swapPath.c_str()) != 0) return false;
+    if (ReadToHost(name, swapPath) != 0) return false;
     if (!platform.PathExists(swapPath)) return false;
 
     if (ismPFFSDelete(name.c_str()) == 0) return true;

@@ -4,6 +4,7 @@
 #include "app/platform.h"
 #include "app/settings_store.h"
 #include "device/connection.h"
+#include "device/library_path.h"
 #include "device/pieceif.h"
 #include "transfer/lru.h"
 #include "transfer/transfer_list.h"
@@ -36,7 +37,7 @@ bool IsFlashFull(int32_t status) {
   return status == kPieceFlashFull || status == kPieceFlashFullAlt;
 }
 
-int Ask(const char* text, unsigned style) { return ThePlatform().ShowMessage(text, style); }
+int Ask(const char* text, unsigned style) { return Show(text, style); }
 
 bool HasBlank(const std::string& name) {
   // Blank bytes are never the trail byte of a double-byte character.
@@ -45,14 +46,17 @@ bool HasBlank(const std::string& name) {
   return false;
 }
 
+// An empty name or path stands for one that has no form in the other kind
+// of text: it is refused as a plain write failure, like a path too long.
 int32_t WriteToDevice(const std::string& name, const std::string& hostPath) {
-  if (hostPath.size() > kMaxHostPath) return kHostPathTooLong;
-  return ismPFFSWrite(name.c_str(), hostPath.c_str());
+  if (name.empty() || hostPath.empty() || Utf16Length(hostPath) > kMaxHostPath) return kHostPathTooLong;
+  return WriteFromHost(name, hostPath);
 }
 
 // One TransferFiles call: its connection is open while these run.
 class Transfer {
  public:
+  // fileName is device text; hostPath is host text.
   Next WriteOneFile(const std::string& fileName, const std::string& hostPath);
   Next WriteList(const std::string& listPath);
 
@@ -102,12 +106,15 @@ Next Transfer::WriteList(const std::string& listPath) {
     if (answer == IDRETRY) continue;
     return answer == IDIGNORE ? Next::kCarryOn : Next::kStop;
   }
-  // Lines are relative to the list's folder and keep their own folder part
-  // in the device name. A line naming a list writes it as a plain file.
-  const std::string base = FolderPart(listPath);
-  std::string line;
-  while (list.NextLine(&line))
-    if (WriteOneFile(line, base + line) == Next::kStop) return Next::kStop;
+  // Lines are device text, relative to the list's folder, and keep their own
+  // folder part in the device name. A line naming a list writes it as a
+  // plain file.
+  const std::string base = HostFolder(listPath);
+  std::string line, hostLine;
+  while (list.NextLine(&line)) {
+    bool named = ThePlatform().HostText(line, &hostLine);
+    if (WriteOneFile(line, named ? base + hostLine : std::string()) == Next::kStop) return Next::kStop;
+  }
   return Next::kCarryOn;
 }
 
@@ -123,10 +130,11 @@ void TransferFiles(const PathList& paths) {
   if (ConnectDevice()) {
     Transfer transfer;
     for (const std::string& path : paths) {
-      PathParts parts = SplitPath(path);
-      Next next = EqualsIgnoreAsciiCase(parts.extension, kListExtension)
+      PathParts parts = SplitHostPath(path);
+      std::string name;   // a host name that code page 932 cannot hold is refused as it is written
+      Next next = FoldHostCase(parts.extension) == kListExtension
                       ? transfer.WriteList(path)
-                      : transfer.WriteOneFile(parts.name + parts.extension, path);
+                      : transfer.WriteOneFile(ThePlatform().DeviceText(parts.name + parts.extension, &name) ? name : "", path);
       if (next == Next::kStop) break;
     }
   } else {

@@ -1,14 +1,19 @@
 #include "transfer/transfer_list.h"
 
 #include "app/path_util.h"
+#include "app/platform.h"
 
 namespace {
 const int kCtrlZ = 0x1a;
 }
 
 bool TransferListReader::Open(const std::string& path) {
+  return Open(ThePlatform().OpenForReading(path));
+}
+
+bool TransferListReader::Open(FILE* file) {
   Close();
-  file_ = fopen(path.c_str(), "rb");
+  file_ = file;
   return file_ != nullptr;
 }
 

@@ -1,5 +1,6 @@
-// Reading a .pfs transfer list: one host file name per line, relative to the
-// list file's own folder.
+// Reading a .pfs transfer list: one file name per line, in code page 932,
+// which is the device name and the host path relative to the list file's
+// own folder.
 //
 // The list is read the way the C runtime's text mode reads it, but without
 // relying on the runtime: the file is opened in binary, a CR before a LF is
@@ -23,8 +24,10 @@ class TransferListReader {
   TransferListReader(const TransferListReader&) = delete;
   TransferListReader& operator=(const TransferListReader&) = delete;
 
-  // False when the file cannot be opened for reading.
+  // False when the file (a UTF-8 path) cannot be opened for reading.
   bool Open(const std::string& path);
+  // Reads an open file, which the reader closes; false for none.
+  bool Open(FILE* file);
   void Close();
 
   // The next line that names a file; false at the end of the list.

@@ -2,8 +2,10 @@
 # End-to-end: files dragged from a Linux program onto Quillet's list, as from
 # a file manager. Wine turns the X11 (XDND) drop onto the list box, which
 # accepts files, into WM_DROPFILES. One drop: a plain file, a Japanese name
-# whose CP932 bytes hold 0x5C and "A" (ソアラ), and a .pfs list in a folder
-# named ソフト whose lines name three more files.
+# whose code page 932 bytes hold 0x5C and "A" (ソアラ), and a .pfs list whose
+# lines name three more files, all in a folder named Hélène/ソフト, which no
+# ANSI code page can say whole. Run once under Japanese (code page 932) and
+# once under English (1252).
 #   tests/e2e/drop_test.sh [--keep]   (--keep: leave build/drop-e2e)
 # Runs on an Xvfb display of its own, without a window manager, in the Wine
 # prefix scripts/wine-env.sh picks. Ends with "drop: N passed, M failed".
@@ -17,7 +19,8 @@ pids=()
 cleanup() { kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; [ "${1:-}" = --keep ] || rm -rf "$work"; }
 trap 'cleanup "$@"' EXIT
 rm -rf "$work"
-mkdir -p "$work/host/ソフト"
+host="$work/host/Hélène/ソフト"
+mkdir -p "$host"
 
 source "$root/scripts/wine-env.sh"
 for n in $(seq 150 199); do   # a display nobody else's client falls back on
@@ -26,46 +29,24 @@ for n in $(seq 150 199); do   # a display nobody else's client falls back on
   wait_for 5 test -e "/tmp/.X11-unix/X$n" && export DISPLAY=":$n" && break
 done
 home="$work/home"
+export PIECE_SIM_HOME="Z:${home//\//\\}"
 sim() { "$root/build/native/bin/simctl" --home "$home" "$@"; }
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
-sim reset && sim create 0 && printf 'old' >"$work/old" && sim put 0 old.pex "$work/old" || exit 1
+ini="$WINEPREFIX/drive_c/windows/Quillet.INI"
 
 # The files, as bytes that a byte-for-byte check can tell apart.
-host="$work/host"
 printf 'A bytes\0\x01\xff\n' >"$host/A.PEX"
 printf 'CP932 名前\r\n' >"$host/ソアラ.TXT"
-printf 'alpha' >"$host/ソフト/ALPHA.PEX"
-printf 'beta\r\n' >"$host/ソフト/beta.dat"
-printf '\x00ソアラ2' >"$host/ソフト/ソアラ2.PEX"
-printf 'ALPHA.PEX\r\n\r\nbeta.dat \t\r\nソアラ2.PEX\r\n' | iconv -f UTF-8 -t CP932 >"$host/ソフト/games.pfs"
+printf 'alpha' >"$host/ALPHA.PEX"
+printf 'beta\r\n' >"$host/beta.dat"
+printf '\x00ソアラ2' >"$host/ソアラ2.PEX"
+printf 'ALPHA.PEX\r\n\r\nbeta.dat \t\r\nソアラ2.PEX\r\n' | iconv -f UTF-8 -t CP932 >"$host/games.pfs"
+soara=$'\x83\x5c\x83\x41\x83\x89\x2e\x74\x78\x74'   # ソアラ.txt in code page 932
 
-export PIECE_SIM_HOME="Z:${home//\//\\}"
-ini="$WINEPREFIX/drive_c/windows/Quillet.INI"
-rm -f "$ini"
-(cd "$QUILLET_WIN_BUILD/bin" && exec "$QUILLET_WINE" Quillet.exe) >"$work/quillet.log" 2>&1 & quillet=$! pids+=($!)
 window() { xdotool search --onlyvisible --name '^Quillet - ' 2>/dev/null | head -1; }
 listed() { [ -n "$(window)" ]; }
-check "Quillet lists the device" wait_for 30 listed
-w="$(window)"
-
-/usr/bin/python3 "$root/tests/e2e/drag_source.py" "$host/A.PEX" "$host/ソアラ.TXT" "$host/ソフト/games.pfs" \
-  >"$work/source.log" 2>&1 & pids+=($!)
-wait_for 15 grep -qx ready "$work/source.log"
-eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-xdotool mousemove 60 60 sleep 0.3 mousedown 1 sleep 0.2
-for i in $(seq 1 20); do xdotool mousemove $((60 + (X + WIDTH / 2 - 60) * i / 20)) $((60 + (Y + HEIGHT / 2 - 60) * i / 20)) sleep 0.05; done
-xdotool sleep 0.4 mousemove $((X + WIDTH / 2 + 2)) $((Y + HEIGHT / 2 + 2)) sleep 0.4 mouseup 1
-check "the drop is taken" wait_for 15 grep -qx 'drag-end ok' "$work/source.log"
-
 names() { sim list 0 | LC_ALL=C sed -E 's/^ *[0-9]+ //' | LC_ALL=C sort; }
 same() { sim get 0 "$1" "$work/got" 2>/dev/null && cmp -s "$work/got" "$2"; }
-want="$(printf '%s\n' a.pex alpha.pex beta.dat old.pex "$(cp932 ソアラ.txt)" "$(cp932 ソアラ2.pex)" | LC_ALL=C sort)"
-check "the files and the list's files reach the device, lowered" wait_for 15 test "$(names)" = "$want"
-check "a.pex holds A.PEX's bytes" same a.pex "$host/A.PEX"
-check "ソアラ.txt holds its bytes" same "$(cp932 ソアラ.txt)" "$host/ソアラ.TXT"
-check "ソアラ2.pex from the list's folder holds its bytes" same "$(cp932 ソアラ2.pex)" "$host/ソフト/ソアラ2.PEX"
-check "beta.dat holds its bytes" same beta.dat "$host/ソフト/beta.dat"
-
 # The dropped files show selected, by their names; the list's lines do not.
 # A column of the list is read off a screenshot: the selection colour is
 # blue well above red, and the first item (a.pex) gives the item height.
@@ -76,12 +57,40 @@ mask() {
     END { for (i = 1; i <= length(col) && gap <= 3; i++) if (substr(col, i, 1) == "1") { h = i; gap = 0 } else gap++   # a focus rectangle may break it
           for (r = 0; r < 6; r++) printf "%s", substr(col, r * h + int(h / 2) + 1, 1); print "" }'
 }
-check "a.pex and ソアラ.txt show selected (got $(mask))" test "$(mask)" = 100010
-xdotool key --window "$w" Escape 2>/dev/null
-check "Escape ends Quillet" wait_for 15 test ! -e "/proc/$quillet"
-lru="$(tr -d '\r' <"$ini" | LC_ALL=C sed -n '/^\[lru\]/,/^\[/p' | LC_ALL=C grep -aE '^file')"
-check "lru: old.pex, then the written files in order" test "$lru" = "$(printf 'file%d=%s\n' 0 old.pex 1 a.pex 2 "$(cp932 ソアラ.txt)" \
-  3 alpha.pex 4 beta.dat 5 "$(cp932 ソアラ2.pex)")"
-timeout 15 wineserver -w 2>/dev/null
+
+for locale in ja_JP.UTF-8 en_US.UTF-8; do
+  echo "== $locale"
+  sim reset && sim create 0 && printf 'old' >"$work/old" && sim put 0 old.pex "$work/old" || exit 1
+  rm -f "$ini"
+  (cd "$QUILLET_WIN_BUILD/bin" && LANG=$locale LC_ALL=$locale exec "$QUILLET_WINE" Quillet.exe) >"$work/quillet.log" 2>&1 &
+  quillet=$! pids+=($!)
+  check "Quillet lists the device" wait_for 30 listed
+  w="$(window)"
+  /usr/bin/python3 "$root/tests/e2e/drag_source.py" "$host/A.PEX" "$host/ソアラ.TXT" "$host/games.pfs" >"$work/source.log" 2>&1 &
+  pids+=($!)
+  wait_for 15 grep -qx ready "$work/source.log"
+  eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  xdotool mousemove 60 60 sleep 0.3 mousedown 1 sleep 0.2
+  for i in $(seq 1 20); do xdotool mousemove $((60 + (X + WIDTH / 2 - 60) * i / 20)) $((60 + (Y + HEIGHT / 2 - 60) * i / 20)) sleep 0.05; done
+  xdotool sleep 0.4 mousemove $((X + WIDTH / 2 + 2)) $((Y + HEIGHT / 2 + 2)) sleep 0.4 mouseup 1
+  check "the drop is taken" wait_for 15 grep -qx 'drag-end ok' "$work/source.log"
+
+  want="$(printf '%s\n' a.pex alpha.pex beta.dat old.pex "$soara" "$(cp932 ソアラ2.pex)" | LC_ALL=C sort)"
+  check "the files and the list's files reach the device under their names in code page 932, lowered" \
+    wait_for 15 test "$(names)" = "$want"
+  check "a.pex holds A.PEX's bytes" same a.pex "$host/A.PEX"
+  check "ソアラ.txt holds its bytes" same "$soara" "$host/ソアラ.TXT"
+  check "ソアラ2.pex from the list's folder holds its bytes" same "$(cp932 ソアラ2.pex)" "$host/ソアラ2.PEX"
+  check "beta.dat holds its bytes" same beta.dat "$host/beta.dat"
+  check "a.pex and ソアラ.txt show selected (got $(mask))" test "$(mask)" = 100010
+  xdotool key --window "$w" Escape 2>/dev/null
+  check "Escape ends Quillet" wait_for 15 test ! -e "/proc/$quillet"
+  # UTF-16 where the code page is not 932, else ANSI (code page 932) as always.
+  if [ "$locale" = ja_JP.UTF-8 ]; then text="$(tr -d '\r' <"$ini")"; else text="$(iconv -f UTF-16 -t CP932 "$ini" | tr -d '\r')"; fi
+  lru="$(LC_ALL=C sed -n '/^\[lru\]/,/^\[/p' <<<"$text" | LC_ALL=C grep -aE '^file')"
+  check "lru: old.pex, then the written files in order" test "$lru" = "$(printf 'file%d=%s\n' 0 old.pex 1 a.pex 2 "$soara" \
+    3 alpha.pex 4 beta.dat 5 "$(cp932 ソアラ2.pex)")"
+  timeout 15 wineserver -w 2>/dev/null
+done
 echo "drop: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

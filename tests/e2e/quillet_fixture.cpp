@@ -6,9 +6,9 @@ namespace e2e {
 namespace {
 
 std::string Cp932(const wchar_t* text) {
-  char out[8192] = "";
-  WideCharToMultiByte(932, 0, text, -1, out, sizeof out, nullptr, nullptr);
-  return out;
+  std::string out(WideCharToMultiByte(932, 0, text, -1, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(932, 0, text, -1, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+  return out.substr(0, out.size() - 1);
 }
 
 // Sends to a window of the program; false when it does not answer in time.
@@ -74,6 +74,12 @@ std::string IniPath() {
   char windows[MAX_PATH] = "";
   GetWindowsDirectoryA(windows, MAX_PATH);
   return std::string(windows) + "\\Quillet.INI";
+}
+
+std::string IniText() {
+  std::string bytes = ReadFile(IniPath());
+  if (bytes.rfind("\xFF\xFE", 0) != 0) return bytes;
+  return Cp932(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2).c_str());
 }
 
 std::string ReadFile(const std::string& path) {

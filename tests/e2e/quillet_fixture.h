@@ -26,6 +26,9 @@ std::wstring Wide(const std::string& utf8);
 std::string Text(HWND window);      // code page 932
 std::string ProgramFolder();        // of Quillet.exe, with its backslash
 std::string IniPath();              // Quillet.INI in the Windows folder
+// Its text as code page 932, also from the UTF-16 file a system with
+// another code page makes.
+std::string IniText();
 std::string ReadFile(const std::string& path);   // "<missing>" when there is none
 void WriteFile(const std::string& path, const std::string& bytes);
 // Posts WM_COMMAND with a button's id to a dialog, as a click on it does.

@@ -49,7 +49,7 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   EXPECT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", (home_ + "\\First.PEX").c_str(), nullptr, nullptr, SW_SHOW)), 32);
   EXPECT_TRUE(WaitItems({"*    11 first.pex"})) << "the shell's start handed the file to this instance";
   ASSERT_TRUE(Close());
-  EXPECT_NE(std::string::npos, ReadFile(IniPath()).find("[config]\r\nmode=1\r\nfolder=C:\\swap here\\\r\nwarnoverwr=1\r\n"
+  EXPECT_NE(std::string::npos, IniText().find("[config]\r\nmode=1\r\nfolder=C:\\swap here\\\r\nwarnoverwr=1\r\n"
                                                         "openfolder=1\r\nbeep=1\r\n"));
   RegDeleteTreeA(HKEY_CLASSES_ROOT, "KorvaSE");
   RegDeleteTreeA(HKEY_CLASSES_ROOT, ".pex");

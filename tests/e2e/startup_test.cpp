@@ -25,13 +25,15 @@ TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
   std::string want = "[position]\r\nleft=230\r\ntop=170\r\nright=530\r\nbottom=420\r\n[config]\r\nmode=1\r\nfolder=C:\\swap\\\r\n"
                      "warnoverwr=0\r\nopenfolder=1\r\nbeep=1\r\n[lru]\r\ncount=255\r\nfile0=game.pex\r\n";
   for (int i = 1; i < 300; ++i) want += "file" + std::to_string(i) + "=f" + std::to_string(i < 255 ? i + 1 : i) + ".pex\r\n";
-  EXPECT_EQ(want, ReadFile(IniPath()));
+  EXPECT_EQ(want, IniText());
 
   DeleteFileA(IniPath().c_str());
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Close());   // a first start writes every key
-  std::string ini = ReadFile(IniPath());
+  std::string ini = IniText();
   EXPECT_EQ(0u, ini.find("[position]\r\nleft="));
+  // A new file is UTF-16 where the system's code page is not 932, else ANSI as always.
+  EXPECT_EQ(GetACP() != 932, ReadFile(IniPath()).rfind("\xFF\xFE", 0) == 0);
   EXPECT_NE(std::string::npos, ini.find("[lru]\r\ncount=0\r\n[config]\r\nmode=0\r\nfolder=" + ProgramFolder() +
                                         "\r\nwarnoverwr=1\r\nopenfolder=1\r\nbeep=0\r\n"));
 }

@@ -1,5 +1,7 @@
-// Writing files named on the command line, and a second start handing its
-// command line to the running instance.
+// Writing files named on the command line, with swap-out when the flash is
+// full, and a second start handing its command line to the running
+// instance. The host paths hold characters that neither code page 932 nor
+// 1252 has, and the LRU list's Japanese names outlive a restart.
 #include <algorithm>
 
 #include "tests/e2e/quillet_fixture.h"
@@ -7,24 +9,31 @@
 namespace e2e {
 namespace {
 
-TEST_F(QuilletTest, CommandLineAndHandOverWriteTheirFiles) {
-  CreateDirectoryA((home_ + "\\my files").c_str(), nullptr);
-  const std::string game = home_ + "\\my files\\GAME.PEX", blank = home_ + "\\my files\\My Game.pex";
-  WriteFile(game, "game bytes");
-  WriteFile(blank, "b");
-  WriteFile(home_ + "\\a.pex", "aaa");
+TEST_F(QuilletTest, CommandLineSwapAndHandOverWriteTheirFiles) {
+  const std::string folder = home_ + u8"\\H\u00e9l\u00e8ne \u30bd\u30d5\u30c8\\", swap = home_ + u8"\\H\u00e9l\u00e8ne swap\\";
+  CreateDirectoryW(Wide(folder).c_str(), nullptr);
+  CreateDirectoryW(Wide(swap).c_str(), nullptr);
+  WriteFile(folder + "GAME.PEX", std::string(200, 'g'));
+  WriteFile(folder + "My Game.pex", "b");
+  WriteFile(folder + u8"\u30bd\u30a2\u30e9.pex", "soara");
+  // A file in UTF-16, as the program keeps one on a system without code page 932.
+  std::wstring ini = L"\xFEFF[config]\r\nmode=1\r\nfolder=" + Wide(swap) + L"\r\nwarnoverwr=0\r\nopenfolder=0\r\n";
+  WriteFile(IniPath(), std::string(reinterpret_cast<const char*>(ini.data()), ini.size() * 2));
+  piecesim::SetState(0, "capacity", "500");
+  piecesim::PutFile(0, "ゲーム.pex", std::string(300, 'x'));
   piecesim::PutFile(0, "old.pex", "old");
-  ASSERT_TRUE(Start("\"" + game + "\""));   // written before the window's listing, and selected
-  EXPECT_EQ((Strings{"*    10 game.pex", "     3 old.pex"}), Items());
+  ASSERT_TRUE(Start("\"" + folder + "GAME.PEX\""));   // written before the window's listing, and selected
+  EXPECT_EQ((Strings{"*   200 game.pex", "     3 old.pex"}), Items());
+  EXPECT_EQ(std::string(300, 'x'), ReadFile(swap + u8"\u30b2\u30fc\u30e0.pex")) << "swapped out under its name";
   Strings log = piecesim::CallLog();
   auto write = std::find_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("ismPFFSWrite(game.pex", 0) == 0; });
   EXPECT_TRUE(std::any_of(write, log.end(), [](const std::string& l) { return l.rfind("ismPFFSDir", 0) == 0; }));
   PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
-  std::string ini = ReadFile(IniPath());
+  std::string settings = IniText();
 
   // The second start waits while the first writes, and its box answered.
-  std::wstring line = Wide("Quillet.exe \"" + blank + "\" " + home_ + "\\a.pex");
+  std::wstring line = Wide("Quillet.exe \"" + folder + "My Game.pex\" \"" + folder + u8"\u30bd\u30a2\u30e9.pex\"");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION second{};
@@ -34,8 +43,8 @@ TEST_F(QuilletTest, CommandLineAndHandOverWriteTheirFiles) {
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
   CloseHandle(second.hProcess), CloseHandle(second.hThread);
   EXPECT_TRUE(IsWindowVisible(main_));
-  EXPECT_TRUE(WaitItems({"*     3 a.pex", "    10 game.pex", "     3 old.pex"}));
-  EXPECT_EQ(ini, ReadFile(IniPath())) << "the second start touches no settings";
+  EXPECT_TRUE(WaitItems({"   200 game.pex", "     3 old.pex", "*     5 ソアラ.pex"}));
+  EXPECT_EQ(settings, IniText()) << "the second start touches no settings";
 
   // Another program's tag is refused.
   COPYDATASTRUCT record{0x12345678, 5, const_cast<char*>("x.pex")};
@@ -43,7 +52,12 @@ TEST_F(QuilletTest, CommandLineAndHandOverWriteTheirFiles) {
   SendMessageTimeoutW(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0, kWaitMs, &answer);
   EXPECT_EQ(0u, answer);
   ASSERT_TRUE(Close());
-  EXPECT_NE(std::string::npos, ReadFile(IniPath()).find("[lru]\r\nfile0=old.pex\r\nfile1=game.pex\r\nfile2=a.pex\r\ncount=3\r\n"));
+  const std::string lru = "[lru]\r\nfile0=old.pex\r\nfile1=game.pex\r\nfile2=ソアラ.pex\r\ncount=3\r\n";
+  EXPECT_NE(std::string::npos, IniText().find(lru));
+  TearDown();
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Close());
+  EXPECT_NE(std::string::npos, IniText().find(lru)) << "the names come back from the file";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/support/fakes.h"
 
 #include <dirent.h>
+#include <iconv.h>
 #include <ftw.h>
 #include <stdlib.h>
 #include <string.h>
@@ -28,7 +29,8 @@ Strings FakePlatform::Texts() const {
 }
 
 int FakePlatform::ShowMessage(const std::string& text, unsigned style) {
-  shown.push_back({text, style});
+  std::string device;
+  shown.push_back({DeviceText(text, &device) ? device : text, style});
   int answer = !answers.empty() ? answers.front() : answerer ? answerer(shown.back())
              : (style & 0xf) == MB_ABORTRETRYIGNORE ? IDABORT : (style & 0xf) == MB_YESNO ? IDNO : IDOK;
   if (!answers.empty()) answers.pop_front();
@@ -47,6 +49,33 @@ std::string FakePlatform::FullPath(const std::string& path) {
 }
 
 bool FakePlatform::RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
+  std::string bytes;
+  return ReadBytes(from, &bytes) && static_cast<bool>(std::ofstream(to, std::ios::binary) << bytes);
+}
+
+namespace {
+// iconv without substitutes: false where a character has no form in `to`.
+bool Convert(const char* from, const char* to, const std::string& in, std::string* out) {
+  iconv_t cd = iconv_open(to, from);
+  std::string buffer(in.size() * 4 + 4, '\0');
+  char *source = const_cast<char*>(in.data()), *target = &buffer[0];
+  size_t left = in.size(), room = buffer.size();
+  bool ok = iconv(cd, &source, &left, &target, &room) != static_cast<size_t>(-1);
+  iconv_close(cd);
+  *out = buffer.substr(0, buffer.size() - room);
+  return ok;
+}
+}  // namespace
+
+bool FakePlatform::DeviceText(const std::string& utf8, std::string* cp932) { return Convert("UTF-8", "CP932", utf8, cp932); }
+bool FakePlatform::HostText(const std::string& cp932, std::string* utf8) { return Convert("CP932", "UTF-8", cp932, utf8); }
+
+bool FakePlatform::LibraryPath(const std::string& path, std::string* ansi) {
+  std::string said;
+  return Convert("UTF-8", ansiCodePage.c_str(), path, &said) && said.size() <= 259 && (*ansi = path, true);
+}
 bool FakePlatform::CreateFolder(const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }
 bool FakePlatform::RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 

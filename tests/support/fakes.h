@@ -30,7 +30,8 @@ class FakePlatform : public Platform {
   ~FakePlatform() override { SetPlatform(nullptr); }
 
   // Boxes take the scripted answers in order, then answerer's, then the
-  // default of their buttons (OK, No, Abort: never Yes).
+  // default of their buttons (OK, No, Abort: never Yes). Their texts are
+  // kept as device text where code page 932 can hold them.
   std::deque<int> answers;
   std::function<int(const Box&)> answerer;
   std::vector<Box> shown;
@@ -41,6 +42,7 @@ class FakePlatform : public Platform {
   std::string programPath = "C:\\Tools\\Quillet.exe";
   bool programPathAvailable = true;
   std::string tempFolder;   // ends in '/'; empty: none can be had
+  std::string ansiCodePage = "CP932";   // the system's, for the vendor library's paths
   Strings openedFolders;
   std::map<std::string, std::vector<uint8_t>> resources;   // "SRF/129"
   uint32_t now = 0;         // each TickCount and Sleep moves it on
@@ -53,7 +55,7 @@ class FakePlatform : public Platform {
   int ProfileInt(const char* section, const char* key, int fallback) override {
     return Has(section, key) ? static_cast<int>(strtol(ini[section][key].c_str(), nullptr, 10)) : fallback;   // leading digits
   }
-  std::string ProfileString(const char* section, const char* key, const char* fallback, size_t size) override {
+  std::string ProfileString(const char* section, const char* key, const std::string& fallback, size_t size) override {
     return (Has(section, key) ? ini[section][key] : fallback).substr(0, size - 1);
   }
   void WriteProfileString(const char* section, const char* key, const std::string& value) override {
@@ -62,12 +64,20 @@ class FakePlatform : public Platform {
   bool ProgramPath(std::string* path) override { return *path = programPath, programPathAvailable; }
   bool PathExists(const std::string& path) override;
   std::string FullPath(const std::string& path) override;
+  std::string ShortPath(const std::string& path) override { return path; }
+  FILE* OpenForReading(const std::string& path) override { return fopen(path.c_str(), "rb"); }
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool MoveFile(const std::string& from, const std::string& to) override { return rename(from.c_str(), to.c_str()) == 0; }
   bool RemoveFile(const std::string& path) override;
-  bool ReadFileBytes(const std::string& path, std::string* bytes) override { return ReadBytes(path, bytes); }
   bool TempFolder(std::string* path) override { return *path = tempFolder, !tempFolder.empty(); }
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
   void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }
+  bool DeviceText(const std::string& utf8, std::string* cp932) override;
+  bool HostText(const std::string& cp932, std::string* utf8) override;
+  // The path itself, for the simulator reads host paths as they are here,
+  // where the system's code page can say it in at most 259 bytes.
+  bool LibraryPath(const std::string& path, std::string* ansi) override;
   uint32_t TickCount() override { return ++now; }
   void Sleep(uint32_t ms) override { now += ms, sleeps.push_back(ms); }
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override {

@@ -268,7 +268,7 @@ TEST_F(FaultSweep, ReadOut) {
            ReadOut readOut;
            ASSERT_TRUE(readOut.Prepare({"     4 a.pex", "     3 b.txt", "     2 c.dat"}));
            if (readOut.ReadAtDrop())
-             for (const std::string& path : readOut.tempPaths()) platform.ReadFileBytes(path, &copies[FileNamePart(path)]);
+             for (const std::string& path : readOut.tempPaths()) ReadBytes(path, &copies[HostFileName(path)]);
            readOut.ReportError();
          },
          [&](const Outcome& o) {

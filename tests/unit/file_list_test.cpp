@@ -24,13 +24,14 @@ class FileListTest : public SimTest {
 
 TEST_F(FileListTest, RefreshOrdersSelectsAndTitles) {
   piecesim::SetDirText(0, "+0:1 b.pex\n+1:2 startup.pex\n+2:3 A.pex\n+3:4 a.pex\n+4:5 STARTUP.PEX\n"
-                          "+5:6 \x81\x40x\n+6:7 _\n+7:8 a.pex\n+8:9 startup.pex\nfree 10\n");
-  const PathList dropped = {"C:\\dl\\B.PEX", "D:/x/_", "a.pex\\"};
+                          "+5:6 \x81\x40x\n+6:7 _\n+7:8 a.pex\n+8:9 startup.pex\n+9:1 ゲーム.pex\nfree 10\n");
+  // Dropped host paths select by their names as device text.
+  const PathList dropped = {"C:\\dl\\B.PEX", "D:/x/_", "a.pex\\", u8"C:\\\u30b2\u30fc\u30e0.PEX"};
   ASSERT_TRUE(RefreshFileList(list, &dropped));
   // startup.pex exactly goes first (the later one on top), the rest by
   // unsigned bytes, equal names in device order.
   EXPECT_EQ((Strings{"     9 startup.pex", "     2 startup.pex", "     3 A.pex", "     5 STARTUP.PEX", "*     7 _",
-                     "     4 a.pex", "     8 a.pex", "*     1 b.pex", "     6 \x81\x40x"}),
+                     "     4 a.pex", "     8 a.pex", "*     1 b.pex", "     6 \x81\x40x", "*     1 ゲーム.pex"}),
             list.Texts());
   EXPECT_EQ("Quillet - free 10", list.title);
 

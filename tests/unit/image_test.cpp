@@ -22,13 +22,13 @@ namespace {
 std::string Bytes(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
 TEST(Layout, DropList) {
-  const Strings paths = {"C:\\T\\a.pex", "C:\\T\\ソ.pex"};   // ソ ends in 0x5C
-  const std::string want = std::string("\x14", 1) + std::string(19, '\0') + "C:\\T\\a.pex" + '\0' +
-                           "C:\\T\\ソ.pex" + '\0' + '\0';
-  EXPECT_EQ(want, Bytes(BuildDropList(paths)));
-  std::vector<uint8_t> memory(DropListSize(paths) + 4, 0xAA);
-  WriteDropList(paths, memory.data());
-  EXPECT_EQ(want + "\xAA\xAA\xAA\xAA", Bytes(memory));
+  FakePlatform platform;   // whose system code page is 932
+  const std::string header = std::string("\x14", 1) + std::string(19, '\0');
+  EXPECT_EQ(header + "C:\\T\\a.pex" + '\0' + "C:\\T\\bb" + '\0' + '\0', Bytes(BuildDropList({"C:\\T\\a.pex", "C:\\T\\bb"})));
+  // A name code page 932 cannot hold makes every path UTF-16.
+  std::string wide = header, utf16 = std::string("C\0:\0\\\0a\0\0\0\xE9\0\0\0\0\0", 16);
+  wide[16] = 1;
+  EXPECT_EQ(wide + utf16, Bytes(BuildDropList({"C:\\a", u8"\u00e9"})));
 }
 
 void PutBe32(std::vector<uint8_t>& image, size_t at, uint32_t value) {

@@ -24,22 +24,29 @@ class ReadOutTest : public SimTest {
 TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
   temp.Write("a.pex", "the user's own");
   ASSERT_TRUE(platform.CreateFolder(temp.File("QL00000001")));   // where the first try would go
-  std::string folder;
+  std::string folder, bytes;
   {
     ReadOut readOut;
     ASSERT_TRUE(readOut.Prepare({"     7 a.pex", "    16 sub\\game.pex", "    12 ソフト.pex"}));
     folder = readOut.folder();
     EXPECT_EQ(temp.File("QL00000002/"), folder);
-    EXPECT_EQ((Strings{folder + "a.pex", folder + "game.pex", folder + "ソフト.pex"}), readOut.tempPaths());
+    const std::string soft = folder + u8"\u30bd\u30d5\u30c8.pex";   // the copy's name is host text
+    EXPECT_EQ((Strings{folder + "a.pex", folder + "game.pex", soft}), readOut.tempPaths());
     EXPECT_TRUE(Calls().empty()) << "nothing is read before the drop";
     ASSERT_TRUE(readOut.ReadAtDrop());
     EXPECT_EQ(readOut.tempPaths(), readOut.readPaths());
     EXPECT_EQ((Strings{"ismExit() = 0", "ismInitEx(0, 0) = 0", "ismPFFSRead(a.pex, " + folder + "a.pex) = 0",
                        "ismPFFSRead(sub\\game.pex, " + folder + "game.pex) = 0",
-                       "ismPFFSRead(ソフト.pex, " + folder + "ソフト.pex) = 0", "ismExit() = 0"}),
+                       "ismPFFSRead(ソフト.pex, " + soft + ") = 0", "ismExit() = 0"}),
               Calls());
-    std::string bytes;
-    EXPECT_TRUE(platform.ReadFileBytes(folder + "game.pex", &bytes));
+    // Where the system's code page cannot say a path, the library reads into
+    // a stage, which then takes the copy's name.
+    platform.ansiCodePage = "CP1252";
+    piecesim::ClearCallLog();
+    ASSERT_TRUE(readOut.ReadAtDrop());
+    EXPECT_EQ("ismPFFSRead(ソフト.pex, " + temp.File("QLS00000002.tmp") + ") = 0", Calls({"ismPFFSRead"}).at(2));
+    EXPECT_TRUE(ReadBytes(soft, &bytes) && bytes == "<ソフト.pex>");
+    EXPECT_TRUE(ReadBytes(folder + "game.pex", &bytes));
     EXPECT_EQ("<sub\\game.pex>", bytes);
   }
   Strings left = temp.Entries();

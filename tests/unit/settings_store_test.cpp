@@ -16,15 +16,17 @@ std::string Loaded(FakePlatform& platform) {
 TEST(SettingsStore, Load) {
   FakePlatform platform;
   EXPECT_EQ("0 C:\\Tools\\ 110", Loaded(platform));   // defaults: the program's folder
-  platform.programPath = "D:\\ソフト\\Quillet.exe";
-  EXPECT_EQ("0 D:\\ソフト\\ 110", Loaded(platform));
+  platform.programPath = u8"D:\\\u30bd\u30d5\u30c8\\Quillet.exe";   // host text
+  EXPECT_EQ(u8"0 D:\\\u30bd\u30d5\u30c8\\ 110", Loaded(platform));
   platform.programPathAvailable = false;
   EXPECT_EQ("0  110", Loaded(platform));
   platform.ini["config"] = {{"mode", "2"}, {"folder", ""}, {"warnoverwr", "0"}, {"openfolder", "-1"}, {"beep", "7x"}};
   EXPECT_EQ("1  011", Loaded(platform));   // present but empty stays empty
 
-  platform.ini["lru"] = {{"count", "6"}, {"file0", "GAME.PEX"}, {"file1", "Startup.PEX"}, {"file2", ""},
-                         {"file3", "ＡＢ.pex"}, {"file4", "ソ.PEX"}};
+  // The file holds host text; names come out as device text, and one that
+  // code page 932 cannot hold is no device name.
+  platform.ini["lru"] = {{"count", "7"}, {"file0", "GAME.PEX"}, {"file1", "Startup.PEX"}, {"file2", ""},
+                         {"file3", u8"\uff21\uff22.pex"}, {"file4", u8"\u30bd.PEX"}, {"file5", u8"\u00e9.pex"}};
   LruList = {"kept"};
   LoadLruList();
   EXPECT_EQ((Strings{"kept", "game.pex", "ａｂ.pex", "ソ.pex"}), LruList);
@@ -44,11 +46,13 @@ TEST(SettingsStore, SaveWritesInOrderAsTheyAre) {
   LruList.clear();
   SaveLruList();
   for (int i = 0; i < 300; ++i) LruList.push_back("N" + std::to_string(i));
+  LruList[1] = "ソ";
   SaveLruList();
   SaveSettings();
   ASSERT_EQ(1u + 257u + 5u, platform.iniWrites.size());
   EXPECT_EQ("lru/count=0", platform.iniWrites[0]);
   EXPECT_EQ("lru/file255=N255", platform.iniWrites[256]);
+  EXPECT_EQ(u8"lru/file1=\u30bd", platform.iniWrites[2]);
   EXPECT_EQ((Strings{"lru/count=256", "config/mode=1", "config/folder=E:\\swap", "config/warnoverwr=0",
                      "config/openfolder=1", "config/beep=1"}),
             Strings(platform.iniWrites.begin() + 257, platform.iniWrites.end()));

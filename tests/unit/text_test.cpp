@@ -77,18 +77,21 @@ TEST(Parse, ItemTexts) {
 }
 
 TEST(Parse, PathParts) {
-  const struct { const char* path; const char* parts; } rows[] = {
-      {"C:\\games\\GAME.PEX", "C:|\\games\\|GAME|.PEX"},
-      {"C:/games/a.b.pex", "C:|/games/|a.b|.pex"},
-      {"game.pex", "||game|.pex"},
-      {"C:\\dir.x\\noext", "C:|\\dir.x\\|noext|"},
-      {"\\\\server\\share\\f.pfs", "|\\\\server\\share\\|f|.pfs"},
-      {"C:\\games\\ソフト.pex", "C:|\\games\\|ソフト|.pex"},
-      {"C:\\表示\\ソ", "C:|\\表示\\|ソ|"},
-      {"C:\\d\\\xF0\x5C.pex", "C:|\\d\\|\xF0\x5C|.pex"},   // lead bytes run up to 0xFC
+  // Device names step over double-byte characters; host paths, UTF-8, are
+  // split byte by byte.
+  const struct { bool device; std::string path, parts; } rows[] = {
+      {false, "C:\\games\\GAME.PEX", "C:|\\games\\|GAME|.PEX"},
+      {false, "C:/games/a.b.pex", "C:|/games/|a.b|.pex"},
+      {false, "game.pex", "||game|.pex"},
+      {false, "C:\\dir.x\\noext", "C:|\\dir.x\\|noext|"},
+      {false, "\\\\server\\share\\f.pfs", "|\\\\server\\share\\|f|.pfs"},
+      {false, u8"C:\\\u3041\\\u30bd.pex", u8"C:|\\\u3041\\|\u30bd|.pex"},   // ぁ is E3 81 81 in UTF-8
+      {true, "C:\\games\\ソフト.pex", "C:|\\games\\|ソフト|.pex"},
+      {true, "C:\\表示\\ソ", "C:|\\表示\\|ソ|"},
+      {true, "C:\\d\\\xF0\x5C.pex", "C:|\\d\\|\xF0\x5C|.pex"},   // lead bytes run up to 0xFC
   };
   for (const auto& r : rows) {
-    PathParts p = SplitPath(r.path);
+    PathParts p = r.device ? SplitDeviceName(r.path) : SplitHostPath(r.path);
     EXPECT_EQ(r.parts, p.drive + "|" + p.folder + "|" + p.name + "|" + p.extension);
   }
 }
@@ -110,9 +113,10 @@ TEST(Parse, Lowering) {
 }
 
 TEST(Parse, FolderRules) {
-  const struct { const char* folder; const char* joined; } joins[] = {
-      {"C:\\a\\", "C:\\a\\f"}, {"C:/a/", "C:/a/f"}, {"C:\\a", "C:\\a\\f"}, {"C:\\表", "C:\\表\\f"}, {"", "f"}};
-  for (const auto& r : joins) EXPECT_EQ(r.joined, JoinPath(r.folder, "f"));
+  const struct { std::string folder, joined; } joins[] = {
+      {"C:\\a\\", "C:\\a\\f"}, {"C:/a/", "C:/a/f"}, {"C:\\a", "C:\\a\\f"}, {u8"C:\\\u8868", u8"C:\\\u8868\\f"}, {"", "f"}};
+  for (const auto& r : joins) EXPECT_EQ(r.joined, JoinHostPath(r.folder, "f"));
+  EXPECT_EQ(8u, Utf16Length(u8"C:\\\u00e9\U0001F600.x"));   // one character beyond 16 bits is two units
   for (const char* name : {"..\\up.pex", "sub\\..\\..\\x.pex", "\\root.pex", "/root", "c:x.pex", "sub/.."})
     EXPECT_TRUE(LeavesFolder(name)) << name;
   for (const char* name : {"a.pex", "sub\\a..b.pex", "ソ..pex", ".\\a", "..a"})
@@ -159,6 +163,7 @@ TEST(Parse, TransferListLines) {
       {"\n\n\r\n", {}},
   };
   TempDir dir;
+  FakePlatform platform;
   for (const auto& r : rows) {
     TransferListReader reader;
     ASSERT_TRUE(reader.Open(dir.Write("list.pfs", r.content)));

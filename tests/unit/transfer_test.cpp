@@ -21,7 +21,7 @@ class TransferTest : public SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
-    AppSettings.folder = swap.path() + "/";
+    AppSettings.folder = platform.tempFolder = swap.path() + "/";
   }
   Strings Short() const {
     const std::map<std::string, std::string> letters = {
@@ -55,9 +55,14 @@ TEST_F(TransferTest, Scenarios) {
     return [=] { AppSettings.mode = true, piecesim::SetState(0, "capacity", std::to_string(capacity)), more(); };
   };
   const std::string deep(228, 'd'), d300(300, 'd'), s50(50, 's');   // ~/<deep>/a.pex: 259 characters
+  const std::string aso = u8"\u30a2\u30bdMIX.PEX";   // アソ: 0x83 0x41 0x83 0x5C as device text
   const Row rows[] = {
-      {"one connection, lowered names", [] {}, {}, {"Games/GAME.PEX=G", "アソMIX.PEX=K"}, {"Games/GAME.PEX", "アソMIX.PEX"}, {}, {},
-       {"W game.pex ~/Games/GAME.PEX", "W アソmix.pex ~/アソMIX.PEX"}, {"game.pex=G", "アソmix.pex=K"}, {"game.pex", "アソmix.pex"}},
+      {"one connection, names as device text, lowered", [] {}, {}, {"Games/GAME.PEX=G", aso + "=K"}, {"Games/GAME.PEX", aso}, {}, {},
+       {"W game.pex ~/Games/GAME.PEX", "W アソmix.pex ~/" + aso}, {"game.pex=G", "アソmix.pex=K"}, {"game.pex", "アソmix.pex"}},
+      {"a name code page 932 cannot hold", [] {}, {}, {u8"H\u00e9l\u00e8ne.pex=H"}, {u8"H\u00e9l\u00e8ne.pex"}, {},
+       {text::kWriteFailed}, {}, {}, {}},
+      {"a path the system's code page cannot say goes through a stage", [&] { platform.ansiCodePage = "CP1252"; }, {},
+       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/QLS00000001.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
       {"blanks in names", [] {}, {}, {"My Game.pex=M", "t\tb.pex=T", "b.pex=B"}, {"My Game.pex", "t\tb.pex", "b.pex"}, {},
        {text::kBlankInName, text::kBlankInName}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
       {"startup asked: No, then Yes", [] {}, {}, {"STARTUP.PEX=S"}, {"STARTUP.PEX", "STARTUP.PEX"}, {IDNO, IDYES},
@@ -97,6 +102,8 @@ TEST_F(TransferTest, Scenarios) {
     piecesim::CreateDevice(0);
     AppSettings.mode = false;
     LruList.clear();
+    platform.ansiCodePage = "CP932";
+    platform.now = 0;
     for (const std::string& f : r.device) piecesim::PutFile(0, f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
     for (const std::string& f : r.files) {
       if (f.find('/') < f.find('=')) mkdir(host.File(f.substr(0, f.find('/'))).c_str(), 0700);
@@ -181,6 +188,9 @@ TEST_F(TransferTest, SwapOutOne) {
        {"abcdefghij.pex", "e"}, "", {}, true, {"R e @" + longFolder + "e", "X e"}, {}},
       {"written path spelled otherwise", [] { AppSettings.folder = "C:/Swap/"; }, {"a.pex", "e"}, "c:\\swap\\a.pex", {}, false,
        {"R e C:/Swap/e =5"}, {}},
+      {"a folder the system's code page cannot say: through a stage", [&] {
+         AppSettings.folder = swap.File(u8"H\u00e9l\u00e8ne") + "/", mkdir(AppSettings.folder.c_str(), 0700); },
+       {"d"}, "", {}, true, {"R d @/QLS00000001.tmp", "X d"}, {}},
   };
   for (const Row& r : rows) {
     piecesim::ResetAll();
@@ -189,6 +199,7 @@ TEST_F(TransferTest, SwapOutOne) {
     for (const std::string& name : r.lru) piecesim::PutFile(0, name, name);
     AppSettings.folder = swap.path() + "/";
     AppSettings.warnoverwr = true;
+    platform.now = 0;
     r.setup();
     LruList = r.lru;
     platform.answers = r.answers;

@@ -1,0 +1,56 @@
+#include "device/library_path.h"
+
+#include <stdio.h>
+
+#include "app/platform.h"
+#include "device/pieceif.h"
+
+namespace {
+
+constexpr int32_t kNoHostPath = -1;   // a plain failure, never a full flash
+
+class Stage {
+ public:
+  ~Stage() {
+    if (!path.empty()) ThePlatform().RemoveFile(path);
+  }
+  // A new ASCII name in the temporary folder, said in the ANSI code page
+  // through the folder's short form where its own cannot be.
+  bool Make() {
+    Platform& p = ThePlatform();
+    std::string temp, ansiTemp;
+    if (!p.TempFolder(&temp) || (!p.LibraryPath(temp, &ansiTemp) && !p.LibraryPath(p.ShortPath(temp), &ansiTemp)))
+      return false;
+    for (uint32_t seed = p.TickCount(), i = 0; i < 100; ++i) {
+      char name[20];
+      snprintf(name, sizeof name, "QLS%08X.tmp", static_cast<unsigned>(seed + i));
+      if (p.PathExists(temp + name)) continue;
+      ansi = ansiTemp + name;
+      if (ansi.size() > 259) return false;
+      path = temp + name;
+      return true;
+    }
+    return false;
+  }
+  std::string path, ansi;
+};
+
+}  // namespace
+
+int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath) {
+  std::string ansi;
+  if (ThePlatform().LibraryPath(hostPath, &ansi)) return ismPFFSWrite(deviceName.c_str(), ansi.c_str());
+  Stage stage;
+  if (!stage.Make() || !ThePlatform().CopyFile(hostPath, stage.path)) return kNoHostPath;
+  return ismPFFSWrite(deviceName.c_str(), stage.ansi.c_str());
+}
+
+int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath) {
+  std::string ansi;
+  if (ThePlatform().LibraryPath(hostPath, &ansi)) return ismPFFSRead(deviceName.c_str(), ansi.c_str());
+  Stage stage;
+  if (!stage.Make()) return kNoHostPath;
+  int32_t status = ismPFFSRead(deviceName.c_str(), stage.ansi.c_str());
+  if (status == 0 && !ThePlatform().MoveFile(stage.path, hostPath)) return kNoHostPath;
+  return status;
+}

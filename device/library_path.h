@@ -1,0 +1,18 @@
+// Host files for the vendor library, which names them in the system's ANSI
+// code page in at most 259 bytes. A host path it cannot be given so goes
+// through a stage: a private copy under an ASCII name in the temporary
+// folder, copied there before a write and moved to its real name after a
+// read, and always removed. Nothing is lost on any failure.
+#ifndef QUILLET_DEVICE_LIBRARY_PATH_H
+#define QUILLET_DEVICE_LIBRARY_PATH_H
+
+#include <stdint.h>
+
+#include <string>
+
+// The statuses of ismPFFSWrite and ismPFFSRead for a host file given by its
+// UTF-8 path; -1 when the file cannot be handed to the library at all.
+int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath);
+int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath);
+
+#endif
