@@ -27,9 +27,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 fi
 
-# The Japanese locale makes Wine's ANSI code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
-    echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  as_root locale-gen >/dev/null
-fi
+# The Japanese locale makes Wine's ANSI code page 932; the English one, 1252,
+# on which the tests check that the program behaves the same. Wine names the
+# host's files in the locale's character set, so both must exist.
+missing_locales=no
+for l in ja_JP en_US; do
+  locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$" && continue
+  grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null || echo "$l.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  missing_locales=yes
+done
+[ "$missing_locales" = no ] || as_root locale-gen >/dev/null

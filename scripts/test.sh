@@ -93,22 +93,27 @@ echo "display: $DISPLAY"
 
 e2e_exe="$QUILLET_WIN_BUILD/bin/e2e_tests.exe"
 [ -f "$e2e_exe" ] || echo "e2e: $e2e_exe was not built"
-[ -f "$e2e_exe" ] && (cd "$(dirname "$e2e_exe")" &&
-  timeout 1200 "$QUILLET_WINE" e2e_tests.exe --gtest_color=no) >"$logs/e2e.log" 2>&1
-e2e_status=$?
-grep -E '^\[ *(FAILED|PASSED|==========) *\]|Failure|^[^[].*(Expected|Which is|Actual)' "$logs/e2e.log" | tail -60
-ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$logs/e2e.log" | tail -1)
-ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$logs/e2e.log" | tail -1)
-if [ -n "$ran" ]; then
-  ok=${ok:-0}
-  passed=$((passed + ok))
-  failed=$((failed + ran - ok))
-  echo "e2e: $ok passed, $((ran - ok)) failed"
-else
-  echo "e2e: no result (exit status $e2e_status, log: $logs/e2e.log)"
-  tail -20 "$logs/e2e.log"
-  failed=$((failed + 1))
-fi
+# Every flow under Japanese (ANSI code page 932) and under English (1252):
+# the program must behave the same on every system language.
+for locale in ja_JP.UTF-8 en_US.UTF-8; do
+  log="$logs/e2e-${locale%%.*}.log"
+  [ -f "$e2e_exe" ] && (cd "$(dirname "$e2e_exe")" &&
+    LANG=$locale LC_ALL=$locale timeout 900 "$QUILLET_WINE" e2e_tests.exe --gtest_color=no) >"$log" 2>&1
+  e2e_status=$?
+  grep -E '^\[ *(FAILED|PASSED|==========) *\]|Failure|^[^[].*(Expected|Which is|Actual)' "$log" | tail -60
+  ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$log" | tail -1)
+  ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$log" | tail -1)
+  if [ -n "$ran" ]; then
+    ok=${ok:-0}
+    passed=$((passed + ok))
+    failed=$((failed + ran - ok))
+    echo "e2e ($locale): $ok passed, $((ran - ok)) failed"
+  else
+    echo "e2e ($locale): no result (exit status $e2e_status, log: $log)"
+    tail -20 "$log"
+    failed=$((failed + 1))
+  fi
+done
 
 # Script-driven end-to-end tests (tests/e2e/*_test.sh): each ends with a line
 # "WORD: N passed, M failed", or counts as one test by its exit status.
