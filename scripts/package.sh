@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release package dist/: the stripped 32-bit Quillet.exe and a
-# short Windows README (code page 932, CRLF). Nothing of the stand-ins goes
-# in: the vendor's pieceif.dll and korvase.dll come from elsewhere.
+# short Windows README (UTF-8 with a byte-order mark, CRLF). Nothing of the
+# stand-ins goes in: the vendor's pieceif.dll and korvase.dll come from
+# elsewhere.
 #   scripts/package.sh [--build-dir DIR] [--no-build] [--out DIR]
 # DIR defaults to build/package (an i686 Release build of its own); --no-build
 # packages what is already built in DIR.
@@ -40,8 +41,8 @@ rm -rf "$out"
 mkdir -p "$out"
 i686-w64-mingw32-strip -o "$out/Quillet.exe" "$exe"
 
-# The README in UTF-8 here, stored as the Japanese Windows code page.
-cat <<EOF | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$out/README.txt"
+# UTF-8 with a byte-order mark, which Notepad reads on every system language.
+{ printf '\357\273\277'; sed 's/$/\r/' <<EOF; } >"$out/README.txt"
 Quillet $version
 P/ECE のフラッシュメモリのファイルを管理するプログラムです。
 
@@ -110,6 +111,13 @@ out, version = sys.argv[1], sys.argv[2]
 names = sorted(os.listdir(out))
 if names != ["Quillet.exe", "README.txt"]:
     sys.exit("package: unexpected files in dist: %s" % names)
+readme = open(os.path.join(out, "README.txt"), "rb").read()
+try:
+    readme.decode("utf-8")
+except UnicodeDecodeError:
+    sys.exit("package: README.txt is not UTF-8")
+if not readme.startswith(b"\xef\xbb\xbf") or b"\n" in readme.replace(b"\r\n", b""):
+    sys.exit("package: README.txt lacks its byte-order mark or CRLF line ends")
 data = open(os.path.join(out, "Quillet.exe"), "rb").read()
 pe = struct.unpack_from("<I", data, 0x3C)[0]
 sections = struct.unpack_from("<H", data, pe + 6)[0]
