@@ -222,7 +222,9 @@ def run(cmd, cwd, timeout=None, mutant=None):
 
 def copy_tree(dest):
     # The copy holds the working tree's files and nothing else; unchanged
-    # files keep their times, so a second run builds only what changed.
+    # files keep their times, so a second run builds only what changed. A
+    # changed file gets the time of the copy: its own may be older than the
+    # objects built from the file it replaces.
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=root,
                             capture_output=True, check=True).stdout.decode().split("\0")
     files = {f for f in listed if f and not f.startswith("build/") and os.path.isfile(os.path.join(root, f))}
@@ -234,7 +236,7 @@ def copy_tree(dest):
         src, dst = os.path.join(root, f), os.path.join(dest, f)
         os.makedirs(os.path.dirname(dst), exist_ok=True)
         if not os.path.exists(dst) or open(src, "rb").read() != open(dst, "rb").read():
-            shutil.copy2(src, dst)
+            shutil.copyfile(src, dst)
 
 def prepare(n):
     src = os.path.join(work, "w%d" % n, "src")

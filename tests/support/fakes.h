@@ -67,7 +67,8 @@ class FakePlatform : public Platform {
   std::string ShortPath(const std::string& path) override { return path; }
   FILE* OpenForReading(const std::string& path) override { return fopen(path.c_str(), "rb"); }
   bool CopyFile(const std::string& from, const std::string& to) override;
-  bool MoveFile(const std::string& from, const std::string& to) override { return rename(from.c_str(), to.c_str()) == 0; }
+  bool moveFails = false;
+  bool MoveFile(const std::string& from, const std::string& to) override { return !moveFails && rename(from.c_str(), to.c_str()) == 0; }
   bool RemoveFile(const std::string& path) override;
   bool TempFolder(std::string* path) override { return *path = tempFolder, !tempFolder.empty(); }
   bool CreateFolder(const std::string& path) override;

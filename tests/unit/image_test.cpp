@@ -26,9 +26,9 @@ TEST(Layout, DropList) {
   const std::string header = std::string("\x14", 1) + std::string(19, '\0');
   EXPECT_EQ(header + "C:\\T\\a.pex" + '\0' + "C:\\T\\bb" + '\0' + '\0', Bytes(BuildDropList({"C:\\T\\a.pex", "C:\\T\\bb"})));
   // A name code page 932 cannot hold makes every path UTF-16.
-  std::string wide = header, utf16 = std::string("C\0:\0\\\0a\0\0\0\xE9\0\0\0\0\0", 16);
+  std::string wide = header, utf16 = std::string("\xE9\0\0\0C\0:\0\\\0a\0\0\0\0\0", 16);
   wide[16] = 1;
-  EXPECT_EQ(wide + utf16, Bytes(BuildDropList({"C:\\a", u8"\u00e9"})));
+  EXPECT_EQ(wide + utf16, Bytes(BuildDropList({u8"\u00e9", "C:\\a"})));
 }
 
 void PutBe32(std::vector<uint8_t>& image, size_t at, uint32_t value) {

@@ -48,6 +48,8 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
     EXPECT_TRUE(ReadBytes(soft, &bytes) && bytes == "<ソフト.pex>");
     EXPECT_TRUE(ReadBytes(folder + "game.pex", &bytes));
     EXPECT_EQ("<sub\\game.pex>", bytes);
+    platform.moveFails = true;   // a stage that cannot take the copy's name fails the read, and goes
+    EXPECT_FALSE(readOut.ReadAtDrop());
   }
   Strings left = temp.Entries();
   std::sort(left.begin(), left.end());

@@ -55,14 +55,14 @@ TEST_F(TransferTest, Scenarios) {
     return [=] { AppSettings.mode = true, piecesim::SetState(0, "capacity", std::to_string(capacity)), more(); };
   };
   const std::string deep(228, 'd'), d300(300, 'd'), s50(50, 's');   // ~/<deep>/a.pex: 259 characters
-  const std::string aso = u8"\u30a2\u30bdMIX.PEX";   // アソ: 0x83 0x41 0x83 0x5C as device text
+  const std::string aso = u8"\u30a2\u30bdMIX.PEX", so = u8"\u30bd.pex";   // アソ: 0x83 0x41 0x83 0x5C as device text
   const Row rows[] = {
       {"one connection, names as device text, lowered", [] {}, {}, {"Games/GAME.PEX=G", aso + "=K"}, {"Games/GAME.PEX", aso}, {}, {},
        {"W game.pex ~/Games/GAME.PEX", "W アソmix.pex ~/" + aso}, {"game.pex=G", "アソmix.pex=K"}, {"game.pex", "アソmix.pex"}},
       {"a name code page 932 cannot hold", [] {}, {}, {u8"H\u00e9l\u00e8ne.pex=H"}, {u8"H\u00e9l\u00e8ne.pex"}, {},
        {text::kWriteFailed}, {}, {}, {}},
-      {"a path the system's code page cannot say goes through a stage", [&] { platform.ansiCodePage = "CP1252"; }, {},
-       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/QLS00000001.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
+      {"a path the system's code page cannot say goes through a stage", [&] { platform.ansiCodePage = "CP1252", swap.Write("QLS00000001.tmp", "not ours"); }, {},
+       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/QLS00000002.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
       {"blanks in names", [] {}, {}, {"My Game.pex=M", "t\tb.pex=T", "b.pex=B"}, {"My Game.pex", "t\tb.pex", "b.pex"}, {},
        {text::kBlankInName, text::kBlankInName}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
       {"startup asked: No, then Yes", [] {}, {}, {"STARTUP.PEX=S"}, {"STARTUP.PEX", "STARTUP.PEX"}, {IDNO, IDYES},
@@ -70,9 +70,9 @@ TEST_F(TransferTest, Scenarios) {
       {"over-long path refused, Retry asks again", [] {}, {}, {deep + "/a.pex=A", deep + "/ab.pex=B", "n.pex=N"},
        {deep + "/a.pex", deep + "/ab.pex", "n.pex"}, {IDRETRY, IDIGNORE}, {text::kWriteFailed, text::kWriteFailed},
        {"W a.pex ~/" + deep + "/a.pex", "W n.pex ~/n.pex"}, {"a.pex=A", "n.pex=N"}, {"a.pex", "n.pex"}},
-      {"transfer list", [] {}, {}, {"sub/GAME.PEX=G", "inner.pfs=x", "c.pex=C", "games.PFS= lead.pex\nsub/GAME.PEX\n\ninner.pfs\nc.pex  \r\n"},
-       {"games.PFS"}, {}, {text::kBlankInName}, {"W sub/game.pex ~/sub/GAME.PEX", "W inner.pfs ~/inner.pfs", "W c.pex ~/c.pex"},
-       {"sub/game.pex=G", "inner.pfs=x", "c.pex=C"}, {"sub/game.pex", "inner.pfs", "c.pex"}},
+      {"transfer list", [] {}, {}, {"sub/GAME.PEX=G", "inner.pfs=x", so + "=C", "games.PFS= lead.pex\nsub/GAME.PEX\n\ninner.pfs\nソ.pex  \r\n"},
+       {"games.PFS"}, {}, {text::kBlankInName}, {"W sub/game.pex ~/sub/GAME.PEX", "W inner.pfs ~/inner.pfs", "W ソ.pex ~/" + so},
+       {"sub/game.pex=G", "inner.pfs=x", "ソ.pex=C"}, {"sub/game.pex", "inner.pfs", "ソ.pex"}},
       {"list not opened: Retry, Ignore", [] {}, {}, {"b.pex=B"}, {"missing.pfs", "b.pex"}, {IDRETRY, IDIGNORE},
        {text::kListOpenFailed, text::kListOpenFailed}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
       {"list not opened: Abort", [] {}, {}, {"b.pex=B"}, {"missing.pfs", "b.pex"}, {}, {text::kListOpenFailed}, {}, {}, {}},
@@ -176,7 +176,8 @@ TEST_F(TransferTest, SwapOutOne) {
   };
   const std::string longFolder = "/" + std::string(220, 'f') + "/";   // swap + it + abcdefghij.pex: 260
   const Row rows[] = {
-      {"the front file", [] {}, {"d", "e"}, "", {}, true, {"R d @/d", "X d"}, {}},
+      {"the front file, copied under its name as host text", [] {}, {"ゲーム", "e"}, "", {}, true,
+       {"R ゲーム @/" + std::string(u8"\u30b2\u30fc\u30e0"), "X ゲーム"}, {}},
       {"overwrite declined", [&] { swap.Write("d", "old"); }, {"d", "e"}, "", {IDNO}, false, {}, {swap.File("d") + text::kOverwrite}},
       {"overwrite without asking", [&] { swap.Write("d", "old"), AppSettings.warnoverwr = false; }, {"d"}, "", {}, true,
        {"R d @/d", "X d"}, {}},
@@ -214,7 +215,7 @@ TEST_F(TransferTest, SwapOutOne) {
     for (const Box& box : platform.shown) EXPECT_EQ(unsigned(MB_YESNO | MB_ICONQUESTION), box.style);   // Yes the default
     for (const std::string& name : r.lru) {   // every device file is on the device or in the folder
       std::string copy;
-      EXPECT_TRUE(piecesim::HasFile(0, name) || (ReadBytes(AppSettings.folder + name, &copy) && copy == name)) << r.what << ": " << name;
+      EXPECT_TRUE(piecesim::HasFile(0, name) || (ReadBytes(AppSettings.folder + HostTextOf(name), &copy) && copy == name)) << r.what << ": " << name;
     }
   }
 }
