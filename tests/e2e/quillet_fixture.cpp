@@ -1,5 +1,6 @@
 #include "tests/e2e/quillet_fixture.h"
 
+#include <stdio.h>
 #include <tlhelp32.h>
 
 namespace e2e {
@@ -83,30 +84,28 @@ std::string IniText() {
 }
 
 std::string ReadFile(const std::string& path) {
-  HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return "<missing>";
+  FILE* f = _wfopen(Wide(path).c_str(), L"rb");
+  if (!f) return "<missing>";
   std::string bytes;
-  char buffer[4096];
-  for (DWORD got; ::ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got;) bytes.append(buffer, got);
-  CloseHandle(f);
+  for (int c; (c = getc(f)) != EOF;) bytes += static_cast<char>(c);
+  fclose(f);
   return bytes;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+  if (FILE* f = _wfopen(Wide(path).c_str(), L"wb")) fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
 }
 
 void Click(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-HWND FindDialog(DWORD pid, int id, DWORD ms) {
+HWND FindDialog(DWORD pid, int id, DWORD ms, const std::string& text) {
   HWND found = nullptr;
   WaitUntil([&] {
-    return (found = FindWindowOf(pid, [id](HWND w) { return IsWindowVisible(w) && GetDlgItem(w, id) != nullptr; })) != nullptr;
+    return (found = FindWindowOf(pid, [&](HWND w) {
+              return IsWindowVisible(w) && GetDlgItem(w, id) && (text.empty() || Text(GetDlgItem(w, id)) == text);
+            })) != nullptr;
   }, ms);
   return found;
 }
@@ -177,15 +176,7 @@ void QuilletTest::Key(UINT vk) const {
   PostMessageW(List(), WM_KEYUP, vk, 0xC0000001);
 }
 
-HWND QuilletTest::Box(const std::string& text, DWORD ms) const {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    return (found = FindWindowOf(process_.dwProcessId, [&](HWND w) {
-              return IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && Text(GetDlgItem(w, 0xFFFF)) == text;
-            })) != nullptr;
-  }, ms);
-  return found;
-}
+HWND QuilletTest::Box(const std::string& text, DWORD ms) const { return FindDialog(process_.dwProcessId, 0xFFFF, ms, text); }
 
 bool QuilletTest::Answer(HWND box, int id) const {
   PostMessageW(box, WM_COMMAND, id, 0);

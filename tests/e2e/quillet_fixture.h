@@ -33,8 +33,9 @@ std::string ReadFile(const std::string& path);   // "<missing>" when there is no
 void WriteFile(const std::string& path, const std::string& bytes);
 // Posts WM_COMMAND with a button's id to a dialog, as a click on it does.
 void Click(HWND dialog, int id);
-// A visible top-level #32770 window of process pid holding control id.
-HWND FindDialog(DWORD pid, int id, DWORD ms = kWaitMs);
+// A visible top-level window of process pid holding control id, with that
+// text when one is given.
+HWND FindDialog(DWORD pid, int id, DWORD ms = kWaitMs, const std::string& text = "");
 
 class QuilletTest : public ::testing::Test {
  protected:

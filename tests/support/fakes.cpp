@@ -5,8 +5,6 @@
 #include <ftw.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -14,12 +12,11 @@
 #include "app/settings_store.h"
 #include "device/connection.h"
 
-bool ReadBytes(const std::string& path, std::string* bytes) {
+std::string Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream all;
   all << in.rdbuf();
-  *bytes = all.str();
-  return static_cast<bool>(in);
+  return in ? all.str() : "<missing>";
 }
 
 Strings FakePlatform::Texts() const {
@@ -37,8 +34,6 @@ int FakePlatform::ShowMessage(const std::string& text, unsigned style) {
   return answer;
 }
 
-bool FakePlatform::PathExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
 // realpath() resolves "." and ".." parts and symbolic links, which stand in
 // here for the other spellings (8.3 names) of one file.
 std::string FakePlatform::FullPath(const std::string& path) {
@@ -48,11 +43,9 @@ std::string FakePlatform::FullPath(const std::string& path) {
   return result;
 }
 
-bool FakePlatform::RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
-
 bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
-  std::string bytes;
-  return ReadBytes(from, &bytes) && static_cast<bool>(std::ofstream(to, std::ios::binary) << bytes);
+  std::string bytes = Read(from);
+  return bytes != "<missing>" && static_cast<bool>(std::ofstream(to, std::ios::binary) << bytes);
 }
 
 namespace {
@@ -76,8 +69,6 @@ bool FakePlatform::LibraryPath(const std::string& path, std::string* ansi) {
   std::string said;
   return Convert("UTF-8", ansiCodePage.c_str(), path, &said) && said.size() <= 259 && (*ansi = path, true);
 }
-bool FakePlatform::CreateFolder(const std::string& path) { return mkdir(path.c_str(), 0700) == 0; }
-bool FakePlatform::RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 
 namespace {
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
@@ -91,14 +82,11 @@ TempDir::TempDir() {
 void TempDir::RemoveFolder() const { rmdir(path_.c_str()); }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  if (name.find('/') != std::string::npos) mkdir(File(name.substr(0, name.rfind('/'))).c_str(), 0700);
   std::ofstream(File(name), std::ios::binary) << bytes;
   return File(name);
 }
 
-std::string TempDir::Read(const std::string& name) const {
-  std::string bytes;
-  return ReadBytes(File(name), &bytes) ? bytes : "<missing>";
-}
 
 Strings TempDir::Entries() const {
   Strings names;
@@ -128,11 +116,17 @@ Strings MemoryList::Texts() const {
 
 void SimTest::SetUp() {
   piecesim::SetHome(home.path());
+  Reset();
+}
+
+void SimTest::Reset(const Strings& files, uint32_t capacity) {
   piecesim::ResetAll();
-  piecesim::CreateDevice(0);
+  piecesim::CreateDevice(0, capacity);
+  for (const std::string& f : files) piecesim::PutFile(0, f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
   deviceIndex = 0;
   AppSettings = AppSettingsRecord();
   LruList.clear();
+  platform.shown.clear(), platform.answers.clear(), platform.now = 0, platform.ansiCodePage = "CP932";
 }
 
 void SimTest::TearDown() {

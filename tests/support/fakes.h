@@ -11,6 +11,8 @@
 #include <functional>
 #include <map>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,7 @@
 #include "tests/support/texts.h"
 
 using Strings = std::vector<std::string>;
-bool ReadBytes(const std::string& path, std::string* bytes);
+std::string Read(const std::string& path);   // "<missing>" when there is none
 
 struct Box { std::string text; unsigned style; };
 
@@ -62,17 +64,17 @@ class FakePlatform : public Platform {
     ini[section][key] = value, iniWrites.push_back(std::string(section) + "/" + key + "=" + value);
   }
   bool ProgramPath(std::string* path) override { return *path = programPath, programPathAvailable; }
-  bool PathExists(const std::string& path) override;
+  bool PathExists(const std::string& path) override { return access(path.c_str(), F_OK) == 0; }
   std::string FullPath(const std::string& path) override;
   std::string ShortPath(const std::string& path) override { return path; }
   FILE* OpenForReading(const std::string& path) override { return fopen(path.c_str(), "rb"); }
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool moveFails = false;
   bool MoveFile(const std::string& from, const std::string& to) override { return !moveFails && rename(from.c_str(), to.c_str()) == 0; }
-  bool RemoveFile(const std::string& path) override;
+  bool RemoveFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
   bool TempFolder(std::string* path) override { return *path = tempFolder, !tempFolder.empty(); }
-  bool CreateFolder(const std::string& path) override;
-  bool RemoveFolder(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override { return mkdir(path.c_str(), 0700) == 0; }
+  bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
   void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }
   bool DeviceText(const std::string& utf8, std::string* cp932) override;
   bool HostText(const std::string& cp932, std::string* utf8) override;
@@ -97,8 +99,8 @@ class TempDir {
   ~TempDir() { Clear(), RemoveFolder(); }
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
-  std::string Write(const std::string& name, const std::string& bytes) const;   // its path
-  std::string Read(const std::string& name) const;   // "<missing>" when there is none
+  std::string Write(const std::string& name, const std::string& bytes) const;   // its path; makes its folder
+  std::string Read(const std::string& name) const { return ::Read(File(name)); }
   Strings Entries() const;
   void Clear() const;   // removes everything inside
 
@@ -137,6 +139,8 @@ class SimTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // All of that again, device 0 holding files ("name=bytes") in capacity.
+  void Reset(const Strings& files = {}, uint32_t capacity = piecesim::kDefaultCapacity);
   static Strings Calls(const Strings& only = {});   // the call log, of these functions only when named
   static std::string Device(const std::string& name);   // "<missing>" when absent
 

@@ -57,19 +57,15 @@ TEST_F(FileListTest, Delete) {
   } rows[] = {
       {"nothing selected", 0, false, {}, 0, {}, {"a.pex", "b.pex", "c.pex"}},
       {"one, answered No", 1, false, {IDNO}, 0, {text::kDeleteOne}, {"a.pex", "b.pex", "c.pex"}},
-      {"two", 2, false, {IDYES}, 0, {text::kDeleteMany}, {"c.pex"}},
       {"startup kept", 2, true, {IDYES, IDNO}, 0, {text::kDeleteMany, text::kDeleteStartup}, {"Startup.pex", "c.pex"}},
       {"retry", 3, false, {IDYES, IDRETRY}, 2, {text::kDeleteMany, text::kDeleteFailed}, {}},
-      {"ignore", 3, false, {IDYES, IDIGNORE}, 2, {text::kDeleteMany, text::kDeleteFailed}, {"b.pex"}},
       {"abort", 3, false, {IDYES, IDABORT}, 2, {text::kDeleteMany, text::kDeleteFailed}, {"b.pex", "c.pex"}},
   };
   for (const auto& r : rows) {
-    piecesim::ResetAll();
-    piecesim::CreateDevice(0);
+    Reset();
     Fill({r.startup ? "Startup.pex" : "a.pex", "b.pex", "c.pex"}, r.selected);
     if (r.failing) piecesim::InjectFault("ismPFFSDelete", r.failing, 9);
     platform.answers = r.answers;
-    platform.shown.clear();
     DeleteSelectedFiles(list);
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
     EXPECT_EQ(r.left, piecesim::ListFiles(0)) << r.what;

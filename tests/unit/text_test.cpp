@@ -41,38 +41,29 @@ TEST(Parse, DirectoryText) {
       {" +0:1 a\n", "=+0:1 a"},                             // a blank before the plus: summary
       {"+0:1 ゲーム.pex\nfree", "1 ゲーム.pex=free"},
       {"+0:1 " + n31 + "\nfree", "1 " + n31 + "=free"},
-      {"+0:1 " + n31 + "n\nfree", "invalid"},               // a cut name would name another file
       {std::string("+0:1 a\nfree\0+1:2 b\n", 19), "1 a=free"},
-      {"+0:5 x\n+1:6 y\n", "invalid"},                      // no summary
-      {"", "invalid"},
-      {"+0:big x\nfree", "invalid"},
-      {"+0:5\nfree", "invalid"},
-      {"+0:5 \r\nfree", "invalid"},
-      {"+0 :5 x\nfree", "invalid"},
   };
   for (const auto& r : rows) EXPECT_EQ(r.want, Parsed(r.text, r.text.size())) << r.text;
+  // A cut name would name another file; no summary; no number; no name.
+  for (const std::string& text : {"+0:1 " + n31 + "n\nfree", std::string("+0:5 x\n+1:6 y\n"), std::string(),
+                                  std::string("+0:big x\nfree"), std::string("+0:5\nfree"), std::string("+0:5 \r\nfree"),
+                                  std::string("+0 :5 x\nfree")})
+    EXPECT_EQ("invalid", Parsed(text, text.size())) << text;
   // Only "+0:1 a\n" lies inside a buffer of 7 bytes: no summary there.
   EXPECT_EQ("invalid", Parsed("+0:1 a\nfree", 7));
 }
 
 TEST(Parse, ItemTexts) {
-  const struct { int size; std::string name, text; } rows[] = {
-      {1234, "startup.pex", "  1234 startup.pex"},
-      {1234567, "a", "1234567 a"},
-      {-5, "ゲーム.pex", "    -5 ゲーム.pex"},
-  };
+  // An item's text and the name read back from it ("?": none); the rows
+  // with a size are also what that entry formats to.
+  const struct { int size; const char *text, *name; } rows[] = {
+      {1234, "  1234 startup.pex", "startup.pex"}, {1234567, "1234567 a", "a"}, {-5, "    -5 ゲーム.pex", "ゲーム.pex"},
+      {0, "+5 a", "a"}, {0, "\t12\tb c", "b"}, {0, "  1234 ", "?"}, {0, "name only", "?"}, {0, "", "?"}};
   for (const auto& r : rows) {
-    EXPECT_EQ(r.text, FormatItemText({r.size, r.name}));
-    std::string name;
-    EXPECT_TRUE(NameFromItemText(r.text, &name));
-    EXPECT_EQ(r.name, name);
-  }
-  const struct { const char* text; const char* name; } reads[] = {
-      {"+5 a", "a"}, {"\t12\tb c", "b"}, {"  1234 ", nullptr}, {"name only", nullptr}, {"", nullptr}};
-  for (const auto& r : reads) {
     std::string name = "?";
-    EXPECT_EQ(r.name != nullptr, NameFromItemText(r.text, &name)) << r.text;
-    if (r.name) EXPECT_EQ(r.name, name);
+    EXPECT_EQ(std::string(r.name) != "?", NameFromItemText(r.text, &name)) << r.text;
+    EXPECT_EQ(r.name, name);
+    if (r.size) EXPECT_EQ(r.text, FormatItemText({r.size, r.name}));
   }
 }
 
@@ -80,14 +71,11 @@ TEST(Parse, PathParts) {
   // Device names step over double-byte characters; host paths, UTF-8, are
   // split byte by byte.
   const struct { bool device; std::string path, parts; } rows[] = {
-      {false, "C:\\games\\GAME.PEX", "C:|\\games\\|GAME|.PEX"},
-      {false, "C:/games/a.b.pex", "C:|/games/|a.b|.pex"},
-      {false, "game.pex", "||game|.pex"},
-      {false, "C:\\dir.x\\noext", "C:|\\dir.x\\|noext|"},
+      {false, "C:\\games\\GAME.PEX", "C:|\\games\\|GAME|.PEX"}, {false, "C:/games/a.b.pex", "C:|/games/|a.b|.pex"},
+      {false, "game.pex", "||game|.pex"}, {false, "C:\\dir.x\\noext", "C:|\\dir.x\\|noext|"},
       {false, "\\\\server\\share\\f.pfs", "|\\\\server\\share\\|f|.pfs"},
       {false, u8"C:\\\u3041\\\u30bd.pex", u8"C:|\\\u3041\\|\u30bd|.pex"},   // ぁ is E3 81 81 in UTF-8
-      {true, "C:\\games\\ソフト.pex", "C:|\\games\\|ソフト|.pex"},
-      {true, "C:\\表示\\ソ", "C:|\\表示\\|ソ|"},
+      {true, "C:\\games\\ソフト.pex", "C:|\\games\\|ソフト|.pex"}, {true, "C:\\表示\\ソ", "C:|\\表示\\|ソ|"},
       {true, "C:\\d\\\xF0\x5C.pex", "C:|\\d\\|\xF0\x5C|.pex"},   // lead bytes run up to 0xFC
   };
   for (const auto& r : rows) {
@@ -107,9 +95,9 @@ TEST(Parse, Lowering) {
     EXPECT_EQ(r.ascii, LowerAscii(r.in));
     EXPECT_EQ(r.multibyte, LowerMultibyte(r.in));
   }
-  EXPECT_TRUE(EqualsIgnoreAsciiCase("Startup.PEX", "startup.pex"));
-  EXPECT_FALSE(EqualsIgnoreAsciiCase("Ａ", "ａ"));
-  EXPECT_FALSE(EqualsIgnoreAsciiCase("startup.pex", "startup.pe"));
+  for (auto [a, b, equal] : {std::tuple<const char*, const char*, bool>{"Startup.PEX", "startup.pex", true}, {"Ａ", "ａ", false},
+                             {"startup.pex", "startup.pe", false}})
+    EXPECT_EQ(equal, EqualsIgnoreAsciiCase(a, b)) << a;
 }
 
 TEST(Parse, FolderRules) {
@@ -125,27 +113,19 @@ TEST(Parse, FolderRules) {
 
 TEST(Parse, CommandLines) {
   const struct { const char* text; Strings paths; } rows[] = {
-      {"\"C:\\My Files\\a.pex\" b.pex", {"C:\\My Files\\a.pex", "b.pex"}},
-      {"\"\"", {}},
-      {"\"a b\"c", {"a b", "c"}},
-      {"a\"b c\"", {"a\"b", "c\""}},
-      {"\"abc", {"abc"}},
-      {" \t\r\n\v\f ", {}},
-      {"\"\"\"x\"", {"x"}},
-      {"  one\ttwo\rthree  ", {"one", "two", "three"}},
-      {"ソフト.pex \"表 示.pfs\"", {"ソフト.pex", "表 示.pfs"}},
-  };
+      {"\"C:\\My Files\\a.pex\" b.pex", {"C:\\My Files\\a.pex", "b.pex"}}, {"\"\"", {}}, {"\"a b\"c", {"a b", "c"}},
+      {"a\"b c\"", {"a\"b", "c\""}}, {"\"abc", {"abc"}}, {" \t\r\n\v\f ", {}}, {"\"\"\"x\"", {"x"}},
+      {"  one\ttwo\rthree  ", {"one", "two", "three"}}, {"ソフト.pex \"表 示.pfs\"", {"ソフト.pex", "表 示.pfs"}}};
   for (const auto& r : rows) {
-    PathList list{"kept"};
+    PathList list{"kept"}, want = list;
     SplitPathList(r.text, list);
-    Strings want{"kept"};
     want.insert(want.end(), r.paths.begin(), r.paths.end());
     EXPECT_EQ(want, list) << r.text;
   }
-  EXPECT_STREQ("a.pex b", ArgumentText("\"C:\\Program Files\\Quillet.exe\"  a.pex b"));
-  EXPECT_STREQ("a.pex", ArgumentText("Quillet.exe a.pex"));
-  EXPECT_STREQ("x", ArgumentText("\"Q uillet\"\tx"));
-  EXPECT_STREQ("", ArgumentText("\"unterminated"));
+  // A command line less the program's name and the blanks after it.
+  for (auto [line, rest] : {std::pair<const char*, const char*>{"\"C:\\Program Files\\Quillet.exe\"  a.pex b", "a.pex b"},
+                            {"Quillet.exe a.pex", "a.pex"}, {"\"Q uillet\"\tx", "x"}, {"\"unterminated", ""}})
+    EXPECT_STREQ(rest, ArgumentText(line));
 }
 
 TEST(Parse, TransferListLines) {

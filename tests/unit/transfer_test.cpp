@@ -19,10 +19,11 @@ namespace {
 
 class TransferTest : public SimTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
+  void Reset(const Strings& files = {}, uint32_t capacity = piecesim::kDefaultCapacity) {
+    SimTest::Reset(files, capacity);
     AppSettings.folder = platform.tempFolder = swap.path() + "/";
   }
+  void SetUp() override { SimTest::SetUp(), Reset(); }
   Strings Short() const {
     const std::map<std::string, std::string> letters = {
         {"ismInitEx", "I"}, {"ismPFFSDir", "D"}, {"ismPFFSWrite", "W "}, {"ismPFFSRead", "R "}, {"ismPFFSDelete", "X "}};
@@ -43,12 +44,9 @@ class TransferTest : public SimTest {
 TEST_F(TransferTest, Scenarios) {
   // Host and device files as "name=bytes"; calls after the reconciliation
   // and the transfer's own connection (I D I).
+  // setup: settings, capacity, faults, LRU list.
   struct Row {
-    const char* what;
-    std::function<void()> setup;   // settings, capacity, faults, LRU list
-    Strings device, files, paths;
-    std::deque<int> answers;
-    Strings boxes, calls, after, lru;
+    const char* what; std::function<void()> setup; Strings device, files, paths; std::deque<int> answers; Strings boxes, calls, after, lru;
   };
   auto fault = [](const char* f, int nth, int32_t status) { return [=] { piecesim::InjectFault(f, nth, status); }; };
   auto swapMode = [](uint32_t capacity, std::function<void()> more = [] {}) {
@@ -78,19 +76,11 @@ TEST_F(TransferTest, Scenarios) {
       {"list not opened: Abort", [] {}, {}, {"b.pex=B"}, {"missing.pfs", "b.pex"}, {}, {text::kListOpenFailed}, {}, {}, {}},
       {"Abort inside a list ends everything", fault("ismPFFSWrite", 1, 7), {}, {"a.pex=A", "b.pex=B", "l.pfs=a.pex\nb.pex"},
        {"l.pfs", "b.pex"}, {}, {text::kWriteFailed}, {"W a.pex ~/a.pex =7"}, {}, {}},
-      {"full: Retry", fault("ismPFFSWrite", 1, 1005), {}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}, {IDRETRY}, {text::kNoRoom},
-       {"W a.pex ~/a.pex =1005", "W a.pex ~/a.pex", "W b.pex ~/b.pex"}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}},
-      {"full (1006): Ignore", fault("ismPFFSWrite", 1, 1006), {}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}, {IDIGNORE},
-       {text::kNoRoom}, {"W a.pex ~/a.pex =1006", "W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
-      {"full: Abort", fault("ismPFFSWrite", 1, 1005), {}, {"a.pex=A", "b.pex=B"}, {"a.pex", "b.pex"}, {}, {text::kNoRoom},
-       {"W a.pex ~/a.pex =1005"}, {}, {}},
       {"swap: three old files in LRU order for one big one", swapMode(1000, [] { LruList = {"c.pex", "a.pex", "b.pex"}; }),
        {"startup.pex=" + s50, "a.pex=" + d300, "b.pex=" + d300, "c.pex=" + d300}, {"big.pex=" + std::string(900, 'B')}, {"big.pex"},
        {}, {}, {"W big.pex ~/big.pex =1005", "R c.pex @/c.pex", "X c.pex", "W big.pex ~/big.pex =1005", "R a.pex @/a.pex",
                 "X a.pex", "W big.pex ~/big.pex =1005", "R b.pex @/b.pex", "X b.pex", "W big.pex ~/big.pex"},
        {"startup.pex=" + s50, "big.pex=" + std::string(900, 'B')}, {"big.pex"}},
-      {"swap: another status is a write failure", swapMode(1000, fault("ismPFFSWrite", 1, 7)), {"old=o"}, {"a.pex=A"}, {"a.pex"},
-       {IDIGNORE}, {text::kWriteFailed}, {"W a.pex ~/a.pex =7"}, {"old=o"}, {"old"}},
       {"swap: 1006 makes room too", swapMode(1000, fault("ismPFFSWrite", 1, 1006)), {"old=o"}, {"a.pex=A"}, {"a.pex"}, {}, {},
        {"W a.pex ~/a.pex =1006", "R old @/old", "X old", "W a.pex ~/a.pex"}, {"a.pex=A"}, {"a.pex"}},
       {"swap: nothing but startup.pex", swapMode(100), {"startup.pex=" + s50 + s50}, {"a.pex=" + std::string(60, 'a')}, {"a.pex"},
@@ -98,21 +88,11 @@ TEST_F(TransferTest, Scenarios) {
       {"nothing to write", [] {}, {}, {}, {}, {}, {}, {}, {}, {}},
   };
   for (const Row& r : rows) {
-    piecesim::ResetAll();
-    piecesim::CreateDevice(0);
-    AppSettings.mode = false;
-    LruList.clear();
-    platform.ansiCodePage = "CP932";
-    platform.now = 0;
-    for (const std::string& f : r.device) piecesim::PutFile(0, f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
-    for (const std::string& f : r.files) {
-      if (f.find('/') < f.find('=')) mkdir(host.File(f.substr(0, f.find('/'))).c_str(), 0700);
-      host.Write(f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
-    }
+    Reset(r.device);
+    for (const std::string& f : r.files) host.Write(f.substr(0, f.find('=')), f.substr(f.find('=') + 1));
     r.setup();
     piecesim::ClearCallLog();
     platform.answers = r.answers;
-    platform.shown.clear();
     PathList paths;
     for (const std::string& p : r.paths) paths.push_back(host.File(p));
     TransferFiles(paths);
@@ -133,12 +113,8 @@ TEST_F(TransferTest, SwapNeverCopiesOverTheFileBeingWritten) {
   ASSERT_EQ(0, symlink(host.path().c_str(), swap.File("alias").c_str()));
   for (const std::string& folder : {host.path() + "/", host.path() + "/./", host.path() + "//",
                                     swap.path() + "/../" + host.path().substr(5) + "/", swap.File("alias") + "/"}) {
-    piecesim::ResetAll();
-    piecesim::CreateDevice(0, 100);
-    LruList.clear();
+    Reset({"a.pex=" + std::string(50, 'o'), "b.pex=" + std::string(45, 'b')}, 100);   // b.pex's room is needed
     AppSettings = AppSettingsRecord{true, folder, false, false, false};
-    piecesim::PutFile(0, "a.pex", std::string(50, 'o'));
-    piecesim::PutFile(0, "b.pex", std::string(45, 'b'));   // the replacement needs its room
     TransferFiles({host.Write("a.pex", std::string(60, 'n'))});
     // The user's a.pex is whole and on the device; b.pex made the room.
     EXPECT_EQ((Strings{std::string(60, 'n'), std::string(60, 'n'), std::string(45, 'b')}),
@@ -166,21 +142,13 @@ TEST_F(TransferTest, LruRules) {
 
 TEST_F(TransferTest, SwapOutOne) {
   struct Row {
-    const char* what;
-    std::function<void()> setup;
-    Strings lru;
-    std::string writing;
-    std::deque<int> answers;
-    bool moved;
-    Strings calls, boxes;
+    const char* what; std::function<void()> setup; Strings lru; std::string writing; std::deque<int> answers; bool moved; Strings calls, boxes;
   };
   const std::string longFolder = "/" + std::string(220, 'f') + "/";   // swap + it + abcdefghij.pex: 260
   const Row rows[] = {
       {"the front file, copied under its name as host text", [] {}, {"ゲーム", "e"}, "", {}, true,
        {"R ゲーム @/" + std::string(u8"\u30b2\u30fc\u30e0"), "X ゲーム"}, {}},
       {"overwrite declined", [&] { swap.Write("d", "old"); }, {"d", "e"}, "", {IDNO}, false, {}, {swap.File("d") + text::kOverwrite}},
-      {"overwrite without asking", [&] { swap.Write("d", "old"), AppSettings.warnoverwr = false; }, {"d"}, "", {}, true,
-       {"R d @/d", "X d"}, {}},
       {"a failed delete moves on", [] { piecesim::InjectFault("ismPFFSDelete", 1, 9); }, {"d", "e"}, "", {}, true,
        {"R d @/d", "X d =9", "R e @/e", "X e"}, {}},
       {"a read that leaves no copy", [] { piecesim::InjectFault("ismPFFSRead", 1, 0); }, {"d", "e"}, "", {}, false, {"R d @/d"}, {}},
@@ -194,17 +162,12 @@ TEST_F(TransferTest, SwapOutOne) {
        {"d"}, "", {}, true, {"R d @/QLS00000001.tmp", "X d"}, {}},
   };
   for (const Row& r : rows) {
-    piecesim::ResetAll();
-    piecesim::CreateDevice(0);
+    Reset();
     swap.Clear();
     for (const std::string& name : r.lru) piecesim::PutFile(0, name, name);
-    AppSettings.folder = swap.path() + "/";
-    AppSettings.warnoverwr = true;
-    platform.now = 0;
     r.setup();
     LruList = r.lru;
     platform.answers = r.answers;
-    platform.shown.clear();
     ASSERT_TRUE(ConnectDevice());
     piecesim::ClearCallLog();
     bool opened = false;
@@ -213,10 +176,8 @@ TEST_F(TransferTest, SwapOutOne) {
     EXPECT_EQ(r.calls, Short()) << r.what;
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
     for (const Box& box : platform.shown) EXPECT_EQ(unsigned(MB_YESNO | MB_ICONQUESTION), box.style);   // Yes the default
-    for (const std::string& name : r.lru) {   // every device file is on the device or in the folder
-      std::string copy;
-      EXPECT_TRUE(piecesim::HasFile(0, name) || (ReadBytes(AppSettings.folder + HostTextOf(name), &copy) && copy == name)) << r.what << ": " << name;
-    }
+    for (const std::string& name : r.lru)   // every device file is on the device or in the folder
+      EXPECT_TRUE(piecesim::HasFile(0, name) || Read(AppSettings.folder + HostTextOf(name)) == name) << r.what << ": " << name;
   }
 }
 
