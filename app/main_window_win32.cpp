@@ -249,7 +249,7 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
   // The text is the sender's argument text without its terminator, ANSI or
   // UTF-16 by the tag; a zero inside it ends it, like the command line it
   // came from.
-  std::wstring text;
+  WideText text;
   const char* data = record->lpData ? static_cast<const char*>(record->lpData) : "";
   if (record->dwData == kHandOverWideTag) {
     text.assign(reinterpret_cast<const wchar_t*>(data), record->cbData / sizeof(wchar_t));

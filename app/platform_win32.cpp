@@ -10,16 +10,16 @@ namespace {
 constexpr DWORD kMaxPath = 260;
 constexpr UINT kDeviceCodePage = 932;
 
-std::wstring Wide(UINT codePage, DWORD flags, const std::string& text) {
-  if (text.empty()) return std::wstring();
+WideText Wide(UINT codePage, DWORD flags, const std::string& text) {
+  if (text.empty()) return WideText();
   int n = MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(n > 0 ? n : 0, L'\0');
+  WideText out(n > 0 ? n : 0, L'\0');
   if (n > 0) MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()), &out[0], n);
   return out;
 }
 
 // Narrow text in codePage; false when a character has no exact form there.
-bool Narrow(UINT codePage, const std::wstring& text, std::string* out) {
+bool Narrow(UINT codePage, const WideText& text, std::string* out) {
   out->clear();
   if (text.empty()) return true;
   BOOL lost = FALSE;
@@ -38,17 +38,17 @@ bool Narrow(UINT codePage, const std::wstring& text, std::string* out) {
 
 // What the A functions did with device text on a Japanese system, now on
 // every system: unmapped bytes and characters go as they would there.
-std::wstring WideFromDevice(const std::string& cp932) { return Wide(kDeviceCodePage, 0, cp932); }
+WideText WideFromDevice(const std::string& cp932) { return Wide(kDeviceCodePage, 0, cp932); }
 
-std::string DeviceFromWide(const std::wstring& wide) {
+std::string DeviceFromWide(const WideText& wide) {
   std::string out;
   Narrow(kDeviceCodePage, wide, &out);
   return out;
 }
 
-std::wstring WideFromHost(const std::string& utf8) { return Wide(CP_UTF8, 0, utf8); }
+WideText WideFromHost(const std::string& utf8) { return Wide(CP_UTF8, 0, utf8); }
 
-std::string HostFromWide(const std::wstring& wide) {
+std::string HostFromWide(const WideText& wide) {
   std::string out;
   Narrow(CP_UTF8, wide, &out);
   return out;
@@ -97,7 +97,7 @@ int Win32Platform::ProfileInt(const char* section, const char* key, int fallback
 
 std::string Win32Platform::ProfileString(const char* section, const char* key, const std::string& fallback,
                                          size_t bufferSize) {
-  std::wstring buffer(bufferSize, L'\0');
+  WideText buffer(bufferSize, L'\0');
   DWORD n = GetPrivateProfileStringW(WideFromHost(section).c_str(), WideFromHost(key).c_str(), WideFromHost(fallback).c_str(),
                                      &buffer[0], static_cast<DWORD>(bufferSize), iniName_.c_str());
   buffer.resize(n);
@@ -111,7 +111,7 @@ void Win32Platform::WriteProfileString(const char* section, const char* key, con
   if (!iniChecked_ && GetACP() != kDeviceCodePage) {
     wchar_t windows[kMaxPath];
     UINT n = GetWindowsDirectoryW(windows, kMaxPath);
-    std::wstring path = std::wstring(windows, n < kMaxPath ? n : 0) + L"\\" + iniName_;
+    WideText path = WideText(windows, n < kMaxPath ? n : 0) + L"\\" + iniName_;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       DWORD written = 0;
@@ -128,7 +128,7 @@ bool Win32Platform::ProgramPath(std::string* path) {
   wchar_t buffer[kMaxPath];
   DWORD n = GetModuleFileNameW(nullptr, buffer, kMaxPath);
   if (n == 0 || n >= kMaxPath) return false;
-  *path = HostFromWide(std::wstring(buffer, n));
+  *path = HostFromWide(WideText(buffer, n));
   return true;
 }
 
@@ -142,13 +142,13 @@ std::string Win32Platform::FullPath(const std::string& path) {
   if (n == 0 || n >= kMaxPath) return path;
   // An 8.3 spelling names the same file; only a file that exists has a long form.
   DWORD m = GetLongPathNameW(full, longForm, kMaxPath);
-  return HostFromWide(m == 0 || m >= kMaxPath ? std::wstring(full, n) : std::wstring(longForm, m));
+  return HostFromWide(m == 0 || m >= kMaxPath ? WideText(full, n) : WideText(longForm, m));
 }
 
 std::string Win32Platform::ShortPath(const std::string& path) {
   wchar_t shortForm[kMaxPath];
   DWORD n = GetShortPathNameW(WideFromHost(path).c_str(), shortForm, kMaxPath);
-  return n == 0 || n >= kMaxPath ? path : HostFromWide(std::wstring(shortForm, n));
+  return n == 0 || n >= kMaxPath ? path : HostFromWide(WideText(shortForm, n));
 }
 
 FILE* Win32Platform::OpenForReading(const std::string& path) { return _wfopen(WideFromHost(path).c_str(), L"rb"); }
@@ -169,7 +169,7 @@ bool Win32Platform::TempFolder(std::string* path) {
   DWORD n = GetTempPathW(kMaxPath, buffer);
   // A path that does not fit comes back as the length it needs.
   if (n == 0 || n >= kMaxPath) return false;
-  *path = HostFromWide(std::wstring(buffer, n));
+  *path = HostFromWide(WideText(buffer, n));
   return true;
 }
 
@@ -190,7 +190,7 @@ bool Win32Platform::DeviceText(const std::string& utf8, std::string* cp932) {
 }
 
 bool Win32Platform::HostText(const std::string& cp932, std::string* utf8) {
-  std::wstring wide = Wide(kDeviceCodePage, MB_ERR_INVALID_CHARS, cp932);
+  WideText wide = Wide(kDeviceCodePage, MB_ERR_INVALID_CHARS, cp932);
   return (!wide.empty() || cp932.empty()) && Narrow(CP_UTF8, wide, utf8);
 }
 

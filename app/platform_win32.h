@@ -10,10 +10,16 @@
 
 #include "app/platform.h"
 
-std::wstring WideFromDevice(const std::string& cp932);
-std::string DeviceFromWide(const std::wstring& wide);
-std::wstring WideFromHost(const std::string& utf8);
-std::string HostFromWide(const std::wstring& wide);
+// UTF-16 text for the W functions. Its own traits make the compiler build
+// just the string functions used here; std::wstring's come from the C++
+// library whole, about 50 KB of the program file.
+struct WideTraits : std::char_traits<wchar_t> {};
+using WideText = std::basic_string<wchar_t, WideTraits>;
+
+WideText WideFromDevice(const std::string& cp932);
+std::string DeviceFromWide(const WideText& wide);
+WideText WideFromHost(const std::string& utf8);
+std::string HostFromWide(const WideText& wide);
 
 class Win32Platform : public Platform {
  public:
@@ -23,7 +29,7 @@ class Win32Platform : public Platform {
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   HWND MainWindow() const { return mainWindow_; }
   // The application title: the program file's base name.
-  const std::wstring& AppTitle() const { return appTitle_; }
+  const WideText& AppTitle() const { return appTitle_; }
 
   int ShowMessage(const std::string& text, unsigned style) override;
   void BeginWait() override;
@@ -53,8 +59,8 @@ class Win32Platform : public Platform {
 
  private:
   HWND mainWindow_ = nullptr;
-  std::wstring appTitle_;
-  std::wstring iniName_;
+  WideText appTitle_;
+  WideText iniName_;
   bool iniChecked_ = false;
   int waitDepth_ = 0;
   HCURSOR restoreCursor_ = nullptr;

@@ -114,7 +114,7 @@ int FileListBox::Count() { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOU
 bool FileListBox::Text(int index, std::string* text) {
   LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
   if (length == LB_ERR) return false;
-  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  WideText buffer(static_cast<size_t>(length) + 1, L'\0');
   LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&buffer[0]));
   if (got == LB_ERR) return false;
   buffer.resize(static_cast<size_t>(got));

@@ -33,7 +33,7 @@ class Win32ShellHost : public ShellHost {
 
   // bufferSize counts characters of a string value, bytes of any other.
   bool QueryValue(Key key, const char* name, size_t bufferSize, RegistryValue* value) override {
-    std::wstring buffer(bufferSize, L'\0');
+    WideText buffer(bufferSize, L'\0');
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(bufferSize * sizeof(wchar_t));
     if (RegQueryValueExW(static_cast<HKEY>(key), Name(name).c_str(), nullptr, &type,
@@ -48,7 +48,7 @@ class Win32ShellHost : public ShellHost {
   }
 
   bool SetValue(Key key, const char* name, const RegistryValue& value) override {
-    std::wstring text = WideFromHost(value.bytes);
+    WideText text = WideFromHost(value.bytes);
     const BYTE* data = IsString(value.type) ? reinterpret_cast<const BYTE*>(text.data())
                                             : reinterpret_cast<const BYTE*>(value.bytes.data());
     DWORD size = static_cast<DWORD>(IsString(value.type) ? text.size() * sizeof(wchar_t) : value.bytes.size());
@@ -67,7 +67,7 @@ class Win32ShellHost : public ShellHost {
     wchar_t buffer[MAX_PATH];
     UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
-    *path = HostFromWide(std::wstring(buffer, length));
+    *path = HostFromWide(WideText(buffer, length));
     return true;
   }
 
@@ -98,7 +98,7 @@ class Win32ShellHost : public ShellHost {
 
  private:
   static bool IsString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
-  static std::wstring Name(const char* name) { return name ? WideFromHost(name) : std::wstring(); }
+  static WideText Name(const char* name) { return name ? WideFromHost(name) : WideText(); }
   static HKEY RootKey(RegistryRoot root) {
     return root == RegistryRoot::kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
   }

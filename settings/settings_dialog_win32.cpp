@@ -41,10 +41,10 @@ const int kSwapControls[] = {IDC_FOLDER_LABEL, IDC_FOLDER, IDC_BROWSE, IDC_WARNO
                              IDC_OPENFOLDER};
 
 // The folder is host text.
-std::wstring WindowText(HWND window) {
+WideText WindowText(HWND window) {
   int length = GetWindowTextLengthW(window);
-  if (length <= 0) return std::wstring();
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  if (length <= 0) return WideText();
+  WideText text(static_cast<size_t>(length) + 1, L'\0');
   int got = GetWindowTextW(window, &text[0], length + 1);
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
   return text;
@@ -118,7 +118,7 @@ bool SettingsDialog::ExchangeData(bool save) {
   }
 
   int newMode = IsDlgButtonChecked(window_, IDC_MODE_SWAP) == BST_CHECKED ? 1 : 0;
-  std::wstring newFolder = WindowText(edit);
+  WideText newFolder = WindowText(edit);
   if (newFolder.size() > static_cast<size_t>(kFolderTextLimit)) {
     Show(TextLimitMessage(kFolderTextLimit), kErrorStyle);
     SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
