@@ -253,11 +253,8 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
   const char* data = record->lpData ? static_cast<const char*>(record->lpData) : "";
   if (record->dwData == kHandOverWideTag) {
     text.assign(reinterpret_cast<const wchar_t*>(data), record->cbData / sizeof(wchar_t));
-  } else if (record->cbData > 0) {
-    std::string ansi(data, strnlen(data, record->cbData));
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    text.resize(n > 0 ? n : 0);
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &text[0], n);
+  } else {
+    text = WideFromAnsi(std::string(data, strnlen(data, record->cbData)));
   }
   SplitPathList(HostFromWide(text.substr(0, text.find(L'\0'))).c_str(), list);
   TransferFiles(list);

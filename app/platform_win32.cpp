@@ -54,6 +54,10 @@ std::string HostFromWide(const WideText& wide) {
   return out;
 }
 
+WideText WideFromAnsi(const std::string& ansi) { return Wide(GetACP(), 0, ansi); }
+
+bool AnsiFromWide(const WideText& wide, std::string* ansi) { return Narrow(GetACP(), wide, ansi); }
+
 Win32Platform& TheWin32Platform() {
   static Win32Platform platform;
   return platform;
@@ -195,7 +199,7 @@ bool Win32Platform::HostText(const std::string& cp932, std::string* utf8) {
 }
 
 bool Win32Platform::LibraryPath(const std::string& path, std::string* ansi) {
-  return Narrow(GetACP(), WideFromHost(path), ansi) && ansi->size() <= kMaxPath - 1;
+  return AnsiFromWide(WideFromHost(path), ansi) && ansi->size() <= kMaxPath - 1;
 }
 
 uint32_t Win32Platform::TickCount() { return GetTickCount(); }

@@ -20,6 +20,11 @@ WideText WideFromDevice(const std::string& cp932);
 std::string DeviceFromWide(const WideText& wide);
 WideText WideFromHost(const std::string& utf8);
 std::string HostFromWide(const WideText& wide);
+// The system's ANSI code page, as the vendor library and the hand-over's
+// older form take it; AnsiFromWide is false when a character has no exact
+// form there.
+WideText WideFromAnsi(const std::string& ansi);
+bool AnsiFromWide(const WideText& wide, std::string* ansi);
 
 class Win32Platform : public Platform {
  public:

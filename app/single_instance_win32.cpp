@@ -36,9 +36,8 @@ bool HandOverToRunningInstance() {
   // The ANSI text as it always was, unless the ANSI code page cannot say the
   // paths: then UTF-16 under a tag of its own.
   WideText wide = WideFromHost(ArgumentText(HostFromWide(GetCommandLineW()).c_str()));
-  BOOL lost = FALSE;
-  if (!wide.empty())
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
+  std::string said;
+  bool lost = !AnsiFromWide(wide, &said);
   const char* text = ArgumentText(GetCommandLineA());
   COPYDATASTRUCT record;
   record.dwData = lost ? kHandOverWideTag : kHandOverTag;

@@ -26,7 +26,7 @@ class Stage {
       snprintf(name, sizeof name, "QLS%08X.tmp", static_cast<unsigned>(seed + i));
       if (p.PathExists(temp + name)) continue;
       ansi = ansiTemp + name;
-      if (ansi.size() > 259) return false;
+      if (ansi.size() > kMaxHostPath) return false;
       path = temp + name;
       return true;
     }

@@ -10,6 +10,9 @@
 
 #include <string>
 
+// The longest host path the library takes, in characters.
+constexpr size_t kMaxHostPath = 259;
+
 // The statuses of ismPFFSWrite and ismPFFSRead for a host file given by its
 // UTF-8 path; -1 when the file cannot be handed to the library at all.
 int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath);

@@ -12,13 +12,8 @@ bash scripts/setup.sh >/dev/null || exit 1
 bash scripts/build.sh >"$logs/build.log" 2>&1 || { tail -20 "$logs/build.log"; exit 1; }
 
 QUILLET_WINEPREFIX="$root/build/bench-wineprefix" source scripts/wine-env.sh
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$logs/xvfb.display" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$logs/xvfb.display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -1 "$logs/xvfb.display")"
-fi
+QUILLET_XVFB_PID=""
+[ -n "${DISPLAY:-}" ] || quillet_xvfb 1280x1024x24
 # The programs run stripped, as they are shipped; the floors are stripped too.
 bin="$logs/run"
 rm -rf "$bin"
@@ -32,7 +27,7 @@ done
 (cd "$bin" && "$QUILLET_WINE" refresh_bench.exe 20) >"$logs/refresh.txt" 2>&1
 build/native/tests/bench/transfer_bench 5 >"$logs/transfer.txt" 2>&1
 wineserver -k 2>/dev/null
-[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+[ -n "$QUILLET_XVFB_PID" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
 
 field() { grep -E "$2" "$logs/$1" | head -1 | grep -oE '[0-9]+\.[0-9]+' | head -1; }
 exe=build/cross/bin/Quillet.exe

@@ -45,16 +45,8 @@ if [ -n "${DISPLAY:-}" ]; then
   exit 0
 fi
 
-rm -f build/xvfb-demo.display
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>build/xvfb-demo.display 2>/dev/null &
-xvfb_pid=$!
-stop() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap stop EXIT
-for _ in $(seq 100); do [ -s build/xvfb-demo.display ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 build/xvfb-demo.display)"
+quillet_xvfb 1024x768x24
+trap 'wineserver -k 2>/dev/null || true; kill "$QUILLET_XVFB_PID" 2>/dev/null || true' EXIT
 echo "no display: running Quillet on Xvfb $DISPLAY"
 
 # Xvfb has no window manager: a Wine desktop draws the window's frame.

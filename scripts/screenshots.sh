@@ -14,12 +14,8 @@ home="$root/build/shots-device"
 bin="$QUILLET_WIN_BUILD/bin"
 export PIECE_SIM_HOME="Z:${home//\//\\}"
 
-rm -f build/xvfb-shots.display
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>build/xvfb-shots.display 2>/dev/null &
-xvfb_pid=$!
-trap 'wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s build/xvfb-shots.display ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 build/xvfb-shots.display)"
+quillet_xvfb 1024x768x24
+trap 'wineserver -k 2>/dev/null || true; kill "$QUILLET_XVFB_PID" 2>/dev/null || true' EXIT
 
 device() {  # a device with sample files, some with Japanese names
   local name

@@ -81,14 +81,8 @@ echo "== end-to-end tests (Wine)"
 rm -rf "$root/build/wineprefix"
 source scripts/wine-env.sh
 echo "wine: $QUILLET_WIN_BITS-bit, programs from ${QUILLET_WIN_BUILD#$root/}"
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  rm -f "$logs/xvfb.display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$logs/xvfb.display" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$logs/xvfb.display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -1 "$logs/xvfb.display")"
-fi
+QUILLET_XVFB_PID=""
+[ -n "${DISPLAY:-}" ] || quillet_xvfb 1280x1024x24
 echo "display: $DISPLAY"
 
 e2e_exe="$QUILLET_WIN_BUILD/bin/e2e_tests.exe"
@@ -140,5 +134,5 @@ for script in tests/e2e/*_test.sh; do
 done
 
 wineserver -k 2>/dev/null || true
-[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+[ -n "$QUILLET_XVFB_PID" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
 finish

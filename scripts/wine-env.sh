@@ -48,6 +48,18 @@ else
 fi
 export QUILLET_WIN_BITS
 
+# Starts Xvfb with a screen of WxHxD on a free display and exports DISPLAY;
+# QUILLET_XVFB_PID is the server's process, for the caller to end.
+quillet_xvfb() {
+  local file
+  file="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$file" 2>/dev/null &
+  QUILLET_XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -1 "$file")"
+  rm -f "$file"
+}
+
 # So that a plain "wine" typed after sourcing this file uses the same loader.
 wine() { "$QUILLET_WINE" "$@"; }
 

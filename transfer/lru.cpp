@@ -15,7 +15,6 @@ const char kStartupName[] = "startup.pex";
 const char kOverwriteQuestion[] = "を上書きしてもよろしいですか？";
 // The swap path must fit the host's 260-character path buffers; a cut path
 // would put the copy under another name.
-constexpr size_t kMaxHostPath = 259;
 
 bool IsStartup(const std::string& name) { return EqualsIgnoreAsciiCase(name, kStartupName); }
 

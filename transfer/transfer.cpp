@@ -26,7 +26,6 @@ const char kStartupName[] = "startup.pex";
 // Host paths live in 260-character buffers on the target. A longer one (a
 // list's folder joined with a long line) is refused rather than cut, since a
 // cut path names some other file.
-constexpr size_t kMaxHostPath = 259;
 // Our own status for a refused host path: a plain write failure, never a
 // full flash.
 constexpr int32_t kHostPathTooLong = -1;
@@ -36,8 +35,6 @@ enum class Next { kCarryOn, kStop };
 bool IsFlashFull(int32_t status) {
   return status == kPieceFlashFull || status == kPieceFlashFullAlt;
 }
-
-int Ask(const char* text, unsigned style) { return Show(text, style); }
 
 bool HasBlank(const std::string& name) {
   // Blank bytes are never the trail byte of a double-byte character.
@@ -66,11 +63,11 @@ class Transfer {
 
 Next Transfer::WriteOneFile(const std::string& fileName, const std::string& hostPath) {
   if (HasBlank(fileName)) {
-    Ask(kBlankInName, kErrorStyle);
+    Show(kBlankInName, kErrorStyle);
     return Next::kCarryOn;
   }
   const std::string name = LowerAscii(fileName);
-  if (EqualsIgnoreAsciiCase(name, kStartupName) && Ask(kStartupQuestion, kConfirmStyle) != IDYES)
+  if (EqualsIgnoreAsciiCase(name, kStartupName) && Show(kStartupQuestion, kConfirmStyle) != IDYES)
     return Next::kCarryOn;
 
   int32_t status = WriteToDevice(name, hostPath);
@@ -86,9 +83,9 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
         status = WriteToDevice(name, hostPath);
         continue;
       }
-      answer = Ask(kSwapFailed, kRetryStyle);
+      answer = Show(kSwapFailed, kRetryStyle);
     } else {
-      answer = Ask(IsFlashFull(status) ? kNoRoom : kWriteFailed, kRetryStyle);
+      answer = Show(IsFlashFull(status) ? kNoRoom : kWriteFailed, kRetryStyle);
     }
     if (answer == IDRETRY) {
       status = WriteToDevice(name, hostPath);
@@ -102,7 +99,7 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
 Next Transfer::WriteList(const std::string& listPath) {
   TransferListReader list;
   while (!list.Open(listPath)) {
-    int answer = Ask(kListOpenFailed, kRetryStyle);
+    int answer = Show(kListOpenFailed, kRetryStyle);
     if (answer == IDRETRY) continue;
     return answer == IDIGNORE ? Next::kCarryOn : Next::kStop;
   }
@@ -123,7 +120,7 @@ Next Transfer::WriteList(const std::string& listPath) {
 void TransferFiles(const PathList& paths) {
   if (paths.empty()) return;
   if (!ReconcileLruList()) {
-    Ask(kLruFailed, kErrorStyle);
+    Show(kLruFailed, kErrorStyle);
     return;
   }
   WaitCursor wait;
@@ -138,7 +135,7 @@ void TransferFiles(const PathList& paths) {
       if (next == Next::kStop) break;
     }
   } else {
-    Ask(kNoConnection, kErrorStyle);
+    Show(kNoConnection, kErrorStyle);
   }
   DisconnectDevice();
 }
