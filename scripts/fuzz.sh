@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-10}"
 shift || true
 build="$root/build/fuzz"
-all=(directory path_list transfer_list launcher icon_size item_text path_util)
+all=(directory path_list transfer_list launcher icon_size path_util)
 [ $# -gt 0 ] && targets=("$@") || targets=("${all[@]}")
 
 # The largest inputs worth trying: the directory buffer is 8192 bytes.

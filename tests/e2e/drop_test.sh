@@ -69,7 +69,6 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   check "a.pex holds A.PEX's bytes" same a.pex "$host/A.PEX"
   check "ソアラ.txt holds its bytes" same "$soara" "$host/ソアラ.TXT"
   check "ソアラ2.pex from the list's folder holds its bytes" same "$(cp932 ソアラ2.pex)" "$host/ソアラ2.PEX"
-  check "beta.dat holds its bytes" same beta.dat "$host/beta.dat"
   xdotool key --window "$w" Escape 2>/dev/null
   check "Escape ends Quillet" wait_for 15 test ! -e "/proc/$quillet"
   timeout 15 wineserver -w 2>/dev/null

@@ -1,7 +1,6 @@
 #include "tests/e2e/quillet_fixture.h"
 
 #include <stdio.h>
-#include <tlhelp32.h>
 
 namespace e2e {
 namespace {
@@ -18,17 +17,6 @@ bool SendTo(HWND window, UINT message, WPARAM w, LPARAM l, LRESULT* result = nul
   if (!SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &answer)) return false;
   if (result) *result = static_cast<LRESULT>(answer);
   return true;
-}
-
-void EndStrayInstances() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    HANDLE p = lstrcmpiA(entry.szExeFile, "Quillet.exe") ? nullptr : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
-    if (p) TerminateProcess(p, 1), WaitForSingleObject(p, kWaitMs), CloseHandle(p);
-  }
-  CloseHandle(snapshot);
 }
 
 HWND FindWindowOf(DWORD pid, const std::function<bool(HWND)>& match) {
@@ -73,8 +61,7 @@ std::string ProgramFolder() {
 
 std::string IniPath() {
   char windows[MAX_PATH] = "";
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  return std::string(windows) + "\\Quillet.INI";
+  return std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\Quillet.INI";
 }
 
 std::string IniText() {
@@ -111,7 +98,6 @@ HWND FindDialog(DWORD pid, int id, DWORD ms, const std::string& text) {
 }
 
 void QuilletTest::SetUp() {
-  EndStrayInstances();
   char temp[MAX_PATH] = "";
   GetTempPathA(MAX_PATH, temp);
   home_ = std::string(temp) + "quillet-e2e";

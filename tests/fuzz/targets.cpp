@@ -8,7 +8,6 @@
 #include "app/path_util.h"
 #include "device/launcher_image.h"
 #include "filelist/directory.h"
-#include "filelist/item_text.h"
 #include "settings/file_types.h"
 #include "transfer/transfer_list.h"
 
@@ -40,9 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (field >= 0) PutLauncherName(&image, field, text.substr(0, 31));
 #elif defined(FUZZ_icon_size)
   SmallerIconSizeText(text);
-#elif defined(FUZZ_item_text)
-  std::string name;
-  if (NameFromItemText(text, &name)) CHECK(NameFromItemText(FormatItemText({7, name}), &name));
 #elif defined(FUZZ_path_util)
   for (const PathParts& p : {SplitDeviceName(text), SplitHostPath(text)})
     CHECK(p.drive + p.folder + p.name + p.extension == text);

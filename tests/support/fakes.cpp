@@ -74,13 +74,6 @@ namespace {
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return remove(path); }
 }
 
-TempDir::TempDir() {
-  char name[] = "/tmp/quillet-test-XXXXXX";
-  path_ = mkdtemp(name);
-}
-
-void TempDir::RemoveFolder() const { rmdir(path_.c_str()); }
-
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
   if (name.find('/') != std::string::npos) mkdir(File(name.substr(0, name.rfind('/'))).c_str(), 0700);
   std::ofstream(File(name), std::ios::binary) << bytes;

@@ -95,8 +95,8 @@ class FakePlatform : public Platform {
 // A fresh folder under /tmp, removed with the object.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir() { Clear(), RemoveFolder(); }
+  TempDir() : path_("/tmp/quillet-test-XXXXXX") { mkdtemp(&path_[0]); }
+  ~TempDir() { Clear(), rmdir(path_.c_str()); }
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
   std::string Write(const std::string& name, const std::string& bytes) const;   // its path; makes its folder
@@ -105,7 +105,6 @@ class TempDir {
   void Clear() const;   // removes everything inside
 
  private:
-  void RemoveFolder() const;
   std::string path_;
 };
 

@@ -63,10 +63,8 @@ Files DeviceFiles() {
   return files;
 }
 
-class FaultSweep : public ::testing::Test {
+class FaultSweep : public SimTest {
  protected:
-  void SetUp() override { piecesim::SetHome(home.path()); }
-
   void Sweep(const Operation& op) {
     std::set<std::string> failed, unasked;
     int runs = 0;
@@ -92,18 +90,13 @@ class FaultSweep : public ::testing::Test {
   }
 
   Files before;   // the device's files before the run
-  FakePlatform platform;
-  TempDir home, host, swap;
+  TempDir swap;
 
  private:
   // One run with the nth call of function failing (none when empty); true
   // when it asked Abort, Retry or Ignore.
   bool Run(const Operation& op, const Answers& answers, const std::string& function, int nth, int32_t status) {
-    piecesim::ResetAll();
-    piecesim::CreateDevice(0);
-    deviceIndex = 0;
-    AppSettings = AppSettingsRecord();
-    LruList.clear();
+    Reset();
     int retries = 0;
     platform.answerer = [answers, retries](const Box& box) mutable {
       if ((box.style & 0xf) == MB_YESNO) return int(answers.decline && box.text.rfind("startup.pex", 0) == 0 ? IDNO : IDYES);
@@ -114,8 +107,7 @@ class FaultSweep : public ::testing::Test {
     before = DeviceFiles();
     piecesim::ClearFaults();
     piecesim::ClearCallLog();
-    platform.shown.clear();
-    platform.openedFolders.clear();
+    platform.shown.clear(), platform.openedFolders.clear();
     if (!function.empty()) piecesim::InjectFault(function, nth, status);
     op.run();
     Outcome o{std::string(op.name) + " " + (function.empty() ? "clean" : function + "#" + std::to_string(nth) + "=" +

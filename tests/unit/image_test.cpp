@@ -31,10 +31,6 @@ TEST(Layout, DropList) {
   EXPECT_EQ(wide + utf16, Bytes(BuildDropList({u8"\u00e9", "C:\\a"})));
 }
 
-void PutBe32(std::vector<uint8_t>& image, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) image[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
-}
-
 // Sections as "address:offset+size" in chain order, or "malformed".
 std::string Sections(const std::vector<uint8_t>& image) {
   std::vector<LauncherSection> sections;
@@ -52,27 +48,9 @@ TEST(Layout, LauncherImage) {
   const std::vector<uint8_t> generated = GeneratedLauncher();
   ASSERT_EQ(1000u, generated.size());
   EXPECT_EQ(968, FindLauncherNameField(generated));
+  // The section without data (offset 0) is passed over; malformed chains
+  // are the fuzz target's.
   EXPECT_EQ("100000:368+176 1000b0:544+424 100258:968+32", Sections(generated));
-
-  // Two headers at 16 and 60, data at 104: each row changes one field.
-  struct Row { size_t at; uint32_t value; const char* want; };
-  const Row rows[] = {
-      {0, 0, "a0:104+4 b0:108+2"},
-      {8, 0, ""},                        // no sections at all
-      {16 + 38, 0, "b0:108+2"},          // size 0: nothing to load
-      {16 + 34, 0, "b0:108+2"},          // offset 0: nothing to load
-      {60, 16, "malformed"},             // the chain comes back to a header
-      {60, 990, "malformed"},            // a header outside the image
-      {60 + 38, 9, "malformed"},         // data past the end
-  };
-  for (const Row& r : rows) {
-    std::vector<uint8_t> image(110, 0xEE);
-    PutBe32(image, 8, 16);
-    PutBe32(image, 16, 60), PutBe32(image, 16 + 10, 0xA0), PutBe32(image, 16 + 34, 104), PutBe32(image, 16 + 38, 4);
-    PutBe32(image, 60, 0), PutBe32(image, 60 + 10, 0xB0), PutBe32(image, 60 + 34, 108), PutBe32(image, 60 + 38, 2);
-    if (r.at) PutBe32(image, r.at, r.value);
-    EXPECT_EQ(r.want, Sections(image)) << r.at;
-  }
 
   std::vector<uint8_t> field(kLauncherNameField, kLauncherNameField + 32);
   EXPECT_EQ(0, FindLauncherNameField(field));   // the field may end the image

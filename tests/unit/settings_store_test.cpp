@@ -6,22 +6,21 @@
 
 namespace {
 
-std::string Loaded(FakePlatform& platform) {
-  AppSettings = AppSettingsRecord{true, "stale", false, false, true};
-  LoadSettings();
-  return std::to_string(AppSettings.mode) + " " + AppSettings.folder + " " + std::to_string(AppSettings.warnoverwr) +
-         std::to_string(AppSettings.openfolder) + std::to_string(AppSettings.beep);
-}
-
 TEST(SettingsStore, Load) {
   FakePlatform platform;
-  EXPECT_EQ("0 C:\\Tools\\ 110", Loaded(platform));   // defaults: the program's folder
+  auto loaded = [] {
+    AppSettings = AppSettingsRecord{true, "stale", false, false, true};
+    LoadSettings();
+    return std::to_string(AppSettings.mode) + " " + AppSettings.folder + " " + std::to_string(AppSettings.warnoverwr) +
+           std::to_string(AppSettings.openfolder) + std::to_string(AppSettings.beep);
+  };
+  EXPECT_EQ("0 C:\\Tools\\ 110", loaded());   // defaults: the program's folder
   platform.programPath = u8"D:\\\u30bd\u30d5\u30c8\\Quillet.exe";   // host text
-  EXPECT_EQ(u8"0 D:\\\u30bd\u30d5\u30c8\\ 110", Loaded(platform));
+  EXPECT_EQ(u8"0 D:\\\u30bd\u30d5\u30c8\\ 110", loaded());
   platform.programPathAvailable = false;
-  EXPECT_EQ("0  110", Loaded(platform));
+  EXPECT_EQ("0  110", loaded());
   platform.ini["config"] = {{"mode", "2"}, {"folder", ""}, {"warnoverwr", "0"}, {"openfolder", "-1"}, {"beep", "7x"}};
-  EXPECT_EQ("1  011", Loaded(platform));   // present but empty stays empty
+  EXPECT_EQ("1  011", loaded());   // present but empty stays empty
 
   // The file holds host text; names come out as device text, and one that
   // code page 932 cannot hold is no device name.
@@ -32,8 +31,7 @@ TEST(SettingsStore, Load) {
   EXPECT_EQ((Strings{"kept", "game.pex", "ａｂ.pex", "ソ.pex"}), LruList);
   for (int i = 0; i < 300; ++i) platform.ini["lru"]["file" + std::to_string(i)] = "f" + std::to_string(i);
   for (const char* count : {"0", "-3", "300"}) {
-    platform.ini["lru"]["count"] = count;
-    LruList.clear();
+    platform.ini["lru"]["count"] = count, LruList.clear();
     LoadLruList();
     EXPECT_EQ(count[0] == '3' ? 256u : 0u, LruList.size()) << count;
   }
@@ -51,10 +49,10 @@ TEST(SettingsStore, SaveWritesInOrderAsTheyAre) {
   SaveSettings();
   ASSERT_EQ(1u + 257u + 5u, platform.iniWrites.size());
   EXPECT_EQ("lru/count=0", platform.iniWrites[0]);
-  EXPECT_EQ("lru/file255=N255", platform.iniWrites[256]);
   EXPECT_EQ(u8"lru/file1=\u30bd", platform.iniWrites[2]);
-  EXPECT_EQ((Strings{"lru/count=256", "config/mode=1", "config/folder=E:\\swap", "config/warnoverwr=0",
-                     "config/openfolder=1", "config/beep=1"}),
+  EXPECT_EQ("lru/file255=N255", platform.iniWrites[256]);
+  EXPECT_EQ((Strings{"lru/count=256", "config/mode=1", "config/folder=E:\\swap", "config/warnoverwr=0", "config/openfolder=1",
+                     "config/beep=1"}),
             Strings(platform.iniWrites.begin() + 257, platform.iniWrites.end()));
 }
 
