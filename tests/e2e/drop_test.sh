@@ -23,11 +23,8 @@ host="$work/host/Hélène/ソフト"
 mkdir -p "$host"
 
 source "$root/scripts/wine-env.sh"
-for n in $(seq 150 199); do   # a display nobody else's client falls back on
-  [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-  wait_for 5 test -e "/tmp/.X11-unix/X$n" && export DISPLAY=":$n" && break
-done
+quillet_xvfb 1280x1024x24
+pids+=("$QUILLET_XVFB_PID")
 home="$work/home"
 export PIECE_SIM_HOME="Z:${home//\//\\}"
 sim() { "$root/build/native/bin/simctl" --home "$home" "$@"; }

@@ -83,10 +83,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   if (FILE* f = _wfopen(Wide(path).c_str(), L"wb")) fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
 }
 
-void Click(HWND dialog, int id) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 HWND FindDialog(DWORD pid, int id, DWORD ms, const std::string& text) {
   HWND found = nullptr;
   WaitUntil([&] {
@@ -111,21 +107,22 @@ void QuilletTest::SetUp() {
 }
 
 void QuilletTest::TearDown() {
-  if (process_.hProcess) {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, kWaitMs);
-    CloseHandle(process_.hProcess), CloseHandle(process_.hThread);
-  }
+  if (process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+  if (process_.hProcess) WaitForSingleObject(process_.hProcess, kWaitMs), CloseHandle(process_.hProcess), CloseHandle(process_.hThread);
   process_ = PROCESS_INFORMATION{};
 }
 
-bool QuilletTest::Start(const std::string& args) {
+PROCESS_INFORMATION Launch(const std::string& args) {
   std::wstring line = Wide("\"" + ProgramFolder() + "Quillet.exe\" " + args);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(ProgramFolder()).c_str(), &startup,
-                      &process_))
-    return false;
+  PROCESS_INFORMATION process{};
+  CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(ProgramFolder()).c_str(), &startup, &process);
+  return process;
+}
+
+bool QuilletTest::Start(const std::string& args) {
+  if (!(process_ = Launch(args)).hProcess) return false;
   auto isMain = [](HWND w) { return GetDlgItem(w, 1000) && Text(w).compare(0, 7, "Quillet") == 0; };
   // The first listing is in when the title carries the status or a box says it failed.
   return WaitUntil([&] {
@@ -141,13 +138,11 @@ bool QuilletTest::Close() {
 
 Strings QuilletTest::Items() const {
   Strings items;
-  LRESULT count = 0, length = 0, selected = 0;
+  LRESULT count = 0, selected = 0;
   SendTo(List(), LB_GETCOUNT, 0, 0, &count);
   for (LRESULT i = 0; i < count; ++i) {
-    wchar_t text[1024] = L"";
-    if (!SendTo(List(), LB_GETTEXTLEN, i, 0, &length) || length >= 1024 ||
-        !SendTo(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)) || !SendTo(List(), LB_GETSEL, i, 0, &selected))
-      break;
+    wchar_t text[1024] = L"";   // items are short: a size and a name of 31 bytes at most
+    if (!SendTo(List(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text)) || !SendTo(List(), LB_GETSEL, i, 0, &selected)) break;
     items.push_back((selected > 0 ? "*" : "") + Cp932(text));
   }
   return items;

@@ -31,8 +31,8 @@ std::string IniPath();              // Quillet.INI in the Windows folder
 std::string IniText();
 std::string ReadFile(const std::string& path);   // "<missing>" when there is none
 void WriteFile(const std::string& path, const std::string& bytes);
-// Posts WM_COMMAND with a button's id to a dialog, as a click on it does.
-void Click(HWND dialog, int id);
+// Quillet.exe started with args, in its own folder.
+PROCESS_INFORMATION Launch(const std::string& args);
 // A visible top-level window of process pid holding control id, with that
 // text when one is given.
 HWND FindDialog(DWORD pid, int id, DWORD ms = kWaitMs, const std::string& text = "");

@@ -28,12 +28,8 @@ TEST_F(QuilletTest, CommandLineSwapAndHandOverWriteTheirFiles) {
   std::string settings = IniText();
 
   // The second start waits while the first writes, and its box answered.
-  std::wstring line = Wide("Quillet.exe \"" + folder + "My Game.pex\" \"" + folder + u8"\u30bd\u30a2\u30e9.pex\"");
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION second{};
-  ASSERT_TRUE(CreateProcessW(Wide(ProgramFolder() + "Quillet.exe").c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &second));
+  PROCESS_INFORMATION second = Launch("\"" + folder + "My Game.pex\" \"" + folder + u8"\u30bd\u30a2\u30e9.pex\"");
+  ASSERT_TRUE(second.hProcess);
   ASSERT_TRUE(Answer(Box(text::kBlankInName), IDOK));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
   CloseHandle(second.hProcess), CloseHandle(second.hThread);
