@@ -1,11 +1,10 @@
 #!/usr/bin/python3
-"""A drag source, as a file manager is: a window at the top left of the
-display, 120 pixels square, whose whole area drags the given files to an
-XDND target as text/uri-list. Prints "ready" once mapped and, when the drag
-is over, "drag-end ok" or "drag-end failed"; ends by itself after 40 s.
-
-    drag_source.py FILE...
-"""
+# A drag source, as a file manager is: a window at the top left of the
+# display, 120 pixels square, whose whole area drags the given files to an
+# XDND target as text/uri-list. Prints "ready" once mapped and, when the drag
+# is over, "drag-end ok" or "drag-end failed"; ends by itself after 40 s.
+#
+#     drag_source.py FILE...
 import os
 import sys
 import urllib.parse

@@ -23,6 +23,7 @@ constexpr DWORD kWaitMs = 15000;   // a cold start under Wine
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD ms = kWaitMs);
 std::wstring Wide(const std::string& utf8);
+std::string Cp932(const wchar_t* text);
 std::string Text(HWND window);      // code page 932
 std::string ProgramFolder();        // of Quillet.exe, with its backslash
 std::string IniPath();              // Quillet.INI in the Windows folder
@@ -48,10 +49,10 @@ class QuilletTest : public ::testing::Test {
   HWND List() const { return GetDlgItem(main_, 1000); }
   std::string Title() const { return Text(main_); }
   Strings Items() const;      // "*" marks a selected item
-  bool WaitItems(const Strings& items);
+  bool WaitItems(const Strings& items) { return WaitUntil([&] { return Items() == items; }); }
   void Key(UINT vk) const;    // a key-down and key-up on the list
   // A message box of the program showing text; Answer presses a button.
-  HWND Box(const std::string& text, DWORD ms = kWaitMs) const;
+  HWND Box(const std::string& text) const { return FindDialog(process_.dwProcessId, 0xFFFF, kWaitMs, text); }
   bool Answer(HWND box, int id) const;
 
   std::string home_;          // the device home, a Windows path

@@ -36,7 +36,6 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   PostMessageW(dialog, WM_COMMAND, 1011, 0);   // a click on associate: acts at once
   ASSERT_TRUE(Answer(Box(text::kRegistered), IDOK));
   EXPECT_EQ("\"" + ProgramFolder() + "Quillet.exe\" \"%1\"", Registry("KorvaSE\\shell\\open\\command"));
-  EXPECT_EQ("KorvaSE", Registry(".pex"));
   ASSERT_TRUE(Answer(dialog, IDOK));
 
   WriteFile(home_ + "\\First.PEX", "program one");
@@ -57,10 +56,8 @@ TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
   WriteFile(IniPath(), "[position]\r\nleft=500\r\ntop=400\r\nright=210\r\nbottom=160\r\n[config]\r\nmode=2\r\n"
                        "folder=C:\\swap\\\r\nwarnoverwr=0\r\nopenfolder=-1\r\nbeep=7\r\n" + lru);
   ASSERT_TRUE(Start());
-  RECT r{};
-  GetWindowRect(main_, &r);   // a stored rectangle with its sides swapped is used in order
-  EXPECT_EQ("210 160 500 400", std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-                                   std::to_string(r.bottom));
+  RECT r{}, stored{210, 160, 500, 400};   // a stored rectangle with its sides swapped is used in order
+  EXPECT_TRUE(GetWindowRect(main_, &r) && EqualRect(&r, &stored)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
   ASSERT_TRUE(SetWindowPos(main_, nullptr, 230, 170, 300, 250, SWP_NOZORDER | SWP_NOACTIVATE));
   ASSERT_TRUE(WaitUntil([&] { return GetWindowRect(main_, &r) && r.left == 230; }));
   Key(VK_ESCAPE);   // the dialog manager turns it into cancel, which ends the program

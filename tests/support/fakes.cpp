@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <iconv.h>
 #include <ftw.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -19,12 +20,6 @@ std::string Read(const std::string& path) {
   return in ? all.str() : "<missing>";
 }
 
-Strings FakePlatform::Texts() const {
-  Strings texts;
-  for (const Box& box : shown) texts.push_back(box.text);
-  return texts;
-}
-
 int FakePlatform::ShowMessage(const std::string& text, unsigned style) {
   std::string device;
   shown.push_back({DeviceText(text, &device) ? device : text, style});
@@ -37,10 +32,8 @@ int FakePlatform::ShowMessage(const std::string& text, unsigned style) {
 // realpath() resolves "." and ".." parts and symbolic links, which stand in
 // here for the other spellings (8.3 names) of one file.
 std::string FakePlatform::FullPath(const std::string& path) {
-  char* full = realpath(path.c_str(), nullptr);
-  std::string result = full ? full : path;
-  free(full);
-  return result;
+  char full[PATH_MAX];
+  return realpath(path.c_str(), full) ? full : path;
 }
 
 bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
@@ -98,12 +91,6 @@ std::vector<int> MemoryList::SelectedIndexes(size_t max) {
   std::vector<int> out;
   for (int i = 0; i < Count() && out.size() < max; ++i)
     if (items[i].selected) out.push_back(i);
-  return out;
-}
-
-Strings MemoryList::Texts() const {
-  Strings out;
-  for (const Item& i : items) out.push_back((i.selected ? "*" : "") + i.text);
   return out;
 }
 

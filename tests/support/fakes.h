@@ -37,7 +37,11 @@ class FakePlatform : public Platform {
   std::deque<int> answers;
   std::function<int(const Box&)> answerer;
   std::vector<Box> shown;
-  Strings Texts() const;
+  Strings Texts() const {
+    Strings texts;
+    for (const Box& box : shown) texts.push_back(box.text);
+    return texts;
+  }
 
   std::map<std::string, std::map<std::string, std::string>> ini;
   Strings iniWrites;   // "section/key=value", in order
@@ -129,7 +133,11 @@ class MemoryList : public ListControl {
   int CaretIndex() override { return caret; }
   void SetTitle(const std::string& t) override { title = t; }
   bool ShiftOrCtrlDown() override { return modifiers; }
-  Strings Texts() const;   // "*" marks the selected items
+  Strings Texts() const {   // "*" marks the selected items
+    Strings out;
+    for (const Item& i : items) out.push_back((i.selected ? "*" : "") + i.text);
+    return out;
+  }
 };
 
 // A fresh simulated device 0, the settings at their defaults, an empty LRU

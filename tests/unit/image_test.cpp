@@ -31,31 +31,19 @@ TEST(Layout, DropList) {
   EXPECT_EQ(wide + utf16, Bytes(BuildDropList({u8"\u00e9", "C:\\a"})));
 }
 
-// Sections as "address:offset+size" in chain order, or "malformed".
-std::string Sections(const std::vector<uint8_t>& image) {
-  std::vector<LauncherSection> sections;
-  if (!LauncherSections(image, &sections)) return "malformed";
-  std::string out;
-  for (const LauncherSection& s : sections) {
-    char text[48];
-    snprintf(text, sizeof text, "%s%x:%u+%u", out.empty() ? "" : " ", s.address, s.offset, s.size);
-    out += text;
-  }
-  return out;
-}
-
+// The generated image's sections and name field are what RunProgram is seen
+// to write; here the edges. A name field may end the image. A chain that
+// comes back to a header is malformed, not endless; the other malformed
+// chains are the fuzz target's.
 TEST(Layout, LauncherImage) {
-  const std::vector<uint8_t> generated = GeneratedLauncher();
-  ASSERT_EQ(1000u, generated.size());
-  EXPECT_EQ(968, FindLauncherNameField(generated));
-  // The section without data (offset 0) is passed over; malformed chains
-  // are the fuzz target's.
-  EXPECT_EQ("100000:368+176 1000b0:544+424 100258:968+32", Sections(generated));
-
   std::vector<uint8_t> field(kLauncherNameField, kLauncherNameField + 32);
-  EXPECT_EQ(0, FindLauncherNameField(field));   // the field may end the image
+  EXPECT_EQ(0, FindLauncherNameField(field));
   field.pop_back();
   EXPECT_EQ(-1, FindLauncherNameField(field));
+  std::vector<uint8_t> loop(100, 0);
+  loop[11] = loop[19] = 16;   // the first header, at 16, names itself as the next
+  std::vector<LauncherSection> sections;
+  EXPECT_FALSE(LauncherSections(loop, &sections));
   std::vector<uint8_t> image(40, 'x');
   PutLauncherName(&image, 4, "game.pex");
   EXPECT_EQ("xxxxgame.pex" + std::string(24, '\0') + "xxxx", Bytes(image));

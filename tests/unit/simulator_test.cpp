@@ -1,5 +1,6 @@
 // What the other tests rely on the simulated P/ECE for without seeing it:
-// its capacity and the full-flash status, injected faults, the call log.
+// its capacity and the full-flash status, injected faults, the count of open
+// connections. The call log they compare whole.
 #include <gtest/gtest.h>
 
 #include "device/pieceif.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-TEST(Simulator, FlashFaultsAndLog) {
+TEST(Simulator, FlashFaultsAndConnections) {
   TempDir home, host;
   piecesim::SetHome(home.path());
   piecesim::ResetAll();
@@ -28,10 +29,7 @@ TEST(Simulator, FlashFaultsAndLog) {
   EXPECT_EQ(std::string(40, 'b'), [] { std::string b; piecesim::GetFile(0, "b", &b); return b; }());
   EXPECT_EQ(1, piecesim::OpenConnections());
   EXPECT_EQ(0, ismExit());
-  const Strings log = piecesim::CallLog();
-  EXPECT_EQ((Strings{"ismPFFSWrite(a, " + host.File("in") + ") = 0", "ismPFFSWrite(b, " + host.File("in") + ") = 77",
-                     "ismPFFSDelete(a) = 9", "ismPFFSDelete(a) = 9", "ismExit() = 0"}),
-            Strings(log.end() - 5, log.end()));
+  EXPECT_EQ(0, piecesim::OpenConnections());
   piecesim::ResetAll();
 }
 
