@@ -1,6 +1,6 @@
 // What the other tests rely on the simulated P/ECE for without seeing it:
 // its capacity and the full-flash status, injected faults, the count of open
-// connections. The call log they compare whole.
+// connections, and a call log that holds the failed calls too.
 #include <gtest/gtest.h>
 
 #include "device/pieceif.h"
@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(Simulator, FlashFaultsAndConnections) {
+TEST(Simulator, FlashFaultsConnectionsAndLog) {
   TempDir home, host;
   piecesim::SetHome(home.path());
   piecesim::ResetAll();
@@ -30,6 +30,9 @@ TEST(Simulator, FlashFaultsAndConnections) {
   EXPECT_EQ(1, piecesim::OpenConnections());
   EXPECT_EQ(0, ismExit());
   EXPECT_EQ(0, piecesim::OpenConnections());
+  const Strings log = piecesim::CallLog();
+  EXPECT_EQ((Strings{"ismPFFSWrite(b, " + host.File("in") + ") = 77", "ismPFFSDelete(a) = 9", "ismPFFSDelete(a) = 9", "ismExit() = 0"}),
+            Strings(log.end() - 4, log.end()));
   piecesim::ResetAll();
 }
 
