@@ -11,7 +11,8 @@ fail=0
 check() { if eval "$2"; then echo "ok:   $1"; else echo "FAIL: $1"; fail=1; fi; }
 dlls="$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump" | tr A-Z a-z | sort | tr '\n' ' ')"
 ism="$(awk '/DLL Name:/ { inside = tolower($3) == "pieceif.dll"; next } inside && $3 ~ /^ism/ { print $3 }' <<<"$dump" | sort | tr '\n' ' ')"
-check "32-bit GUI program" 'grep -q "file format pei-i386" <<<"$dump" && grep -q "(Windows GUI)" <<<"$dump"'
+# Matched in the shell, with no child process or temporary file to fail.
+check "32-bit GUI program" '[[ $dump == *"file format pei-i386"* && $dump == *"(Windows GUI)"* ]]'
 check "imports ($dlls)" '[ "$dlls" = "advapi32.dll kernel32.dll msvcrt.dll ole32.dll pieceif.dll shell32.dll user32.dll " ]'
 check "the 13 vendor functions by their plain names" '[ "$ism" = "ismAppStart ismAppStop ismCmdR ismCmdW ismExit ismGetVersion ismInitEx ismPFFSDelete ismPFFSDir ismPFFSRead ismPFFSWrite ismReadMem ismWriteMem " ]'
 check "manifest: common controls 6, no execution level" 'grep -aq "Microsoft.Windows.Common-Controls" "$exe" && ! grep -aqE "<trustInfo|requestedExecutionLevel" "$exe"'
