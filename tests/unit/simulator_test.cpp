@@ -8,17 +8,16 @@
 
 namespace {
 
-TEST(Simulator, FlashFaultsConnectionsAndLog) {
-  TempDir home, host;
-  piecesim::SetHome(home.path());
-  piecesim::ResetAll();
-  piecesim::CreateDevice(0, 100);
+class Simulator : public SimTest {};
+
+TEST_F(Simulator, FlashFaultsConnectionsAndLog) {
+  Reset({}, 100);
   auto write = [&](const char* name, size_t size) { return ismPFFSWrite(name, host.Write("in", std::string(size, *name)).c_str()); };
   ASSERT_EQ(0, ismInitEx(0, 0));
   EXPECT_EQ(0, write("a", 60));
   EXPECT_EQ(kPieceFlashFull, write("b", 41));   // a full flash keeps what it holds
   EXPECT_EQ(0, write("b", 40));                 // exactly full is allowed
-  piecesim::ClearFaults();                      // calls are counted from here
+  piecesim::ClearFaults(), piecesim::ClearCallLog();   // calls are counted from here
   piecesim::InjectFault("ismPFFSWrite", 2, 77);   // the second call fails, without effect
   piecesim::InjectFault("ismPFFSDelete", 0, 9);   // every call
   EXPECT_EQ(0, write("a", 1));
@@ -26,14 +25,12 @@ TEST(Simulator, FlashFaultsConnectionsAndLog) {
   EXPECT_EQ(9, ismPFFSDelete("a"));
   EXPECT_EQ(9, ismPFFSDelete("a"));
   EXPECT_EQ((Strings{"a", "b"}), piecesim::ListFiles(0));
-  EXPECT_EQ(std::string(40, 'b'), [] { std::string b; piecesim::GetFile(0, "b", &b); return b; }());
+  EXPECT_EQ(std::string(40, 'b'), Device("b"));
   EXPECT_EQ(1, piecesim::OpenConnections());
   EXPECT_EQ(0, ismExit());
-  EXPECT_EQ(0, piecesim::OpenConnections());
-  const Strings log = piecesim::CallLog();
-  EXPECT_EQ((Strings{"ismPFFSWrite(b, " + host.File("in") + ") = 77", "ismPFFSDelete(a) = 9", "ismPFFSDelete(a) = 9", "ismExit() = 0"}),
-            Strings(log.end() - 4, log.end()));
-  piecesim::ResetAll();
+  EXPECT_EQ((Strings{"ismPFFSWrite(a, " + host.File("in") + ") = 0", "ismPFFSWrite(b, " + host.File("in") + ") = 77",
+                     "ismPFFSDelete(a) = 9", "ismPFFSDelete(a) = 9", "ismExit() = 0"}),
+            Calls());
 }
 
 }  // namespace
