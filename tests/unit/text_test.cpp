@@ -99,16 +99,6 @@ TEST(Parse, Lowering) {
     EXPECT_EQ(equal, EqualsIgnoreAsciiCase(a, b)) << a;
 }
 
-TEST(Parse, FolderRules) {
-  const struct { std::string folder, joined; } joins[] = {
-      {"C:\\a\\", "C:\\a\\f"}, {"C:/a/", "C:/a/f"}, {"C:\\a", "C:\\a\\f"}, {u8"C:\\\u8868", u8"C:\\\u8868\\f"}, {"", "f"}};
-  for (const auto& r : joins) EXPECT_EQ(r.joined, JoinHostPath(r.folder, "f"));
-  EXPECT_EQ(8u, Utf16Length(u8"C:\\\u00e9\U0001F600.x"));   // one character beyond 16 bits is two units
-  // Names that leave the folder are the swap-out's and the read-out's cases.
-  for (const char* name : {"a.pex", "sub\\a..b.pex", "ソ..pex", ".\\a", "..a"})
-    EXPECT_FALSE(LeavesFolder(name)) << name;
-}
-
 TEST(Parse, CommandLines) {
   const struct { const char* text; Strings paths; } rows[] = {
       {"\"C:\\My Files\\a.pex\" b.pex", {"C:\\My Files\\a.pex", "b.pex"}}, {"\"\"", {}}, {"\"a b\"c", {"a b", "c"}},
