@@ -75,6 +75,13 @@ quillet_font_replacements() {
   done
 }
 
+# Wine draws the caption buttons and the menus' marks with its Marlett font,
+# which it finds only in the prefix; without it they show as "0 1 r".
+quillet_marlett() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$fonts/marlett.ttf" ] || { mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"; }
+}
+
 quillet_make_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -84,7 +91,7 @@ quillet_make_prefix() {
     quillet_font_replacements
     wineserver -w
   fi
-  [ -f "$WINEPREFIX/system.reg" ]
+  [ -f "$WINEPREFIX/system.reg" ] && quillet_marlett
 }
 
 if ! quillet_make_prefix; then
