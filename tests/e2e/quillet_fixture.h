@@ -32,8 +32,9 @@ std::string IniPath();              // Quillet.INI in the Windows folder
 std::string IniText();
 std::string ReadFile(const std::string& path);   // "<missing>" when there is none
 void WriteFile(const std::string& path, const std::string& bytes);
-// Quillet.exe started with args, in its own folder.
-PROCESS_INFORMATION Launch(const std::string& args);
+// Quillet.exe started with args, from folder (its own by default), in that
+// folder.
+PROCESS_INFORMATION Launch(const std::string& args, const std::string& folder = ProgramFolder());
 // A visible top-level window of process pid holding control id, with that
 // text when one is given.
 HWND FindDialog(DWORD pid, int id, DWORD ms = kWaitMs, const std::string& text = "");
@@ -44,7 +45,7 @@ class QuilletTest : public ::testing::Test {
   void TearDown() override;   // ends a Quillet the test left running
 
   // Starts Quillet.exe with args and waits for its window's first listing.
-  bool Start(const std::string& args = "");
+  bool Start(const std::string& args = "", const std::string& folder = ProgramFolder());
   bool Close();               // WM_CLOSE, then the process must end
   HWND List() const { return GetDlgItem(main_, 1000); }
   std::string Title() const { return Text(main_); }
@@ -54,6 +55,10 @@ class QuilletTest : public ::testing::Test {
   // A message box of the program showing text; Answer presses a button.
   HWND Box(const std::string& text) const { return FindDialog(process_.dwProcessId, 0xFFFF, kWaitMs, text); }
   bool Answer(HWND box, int id) const;
+  // Selects these items, holds Ctrl and drags the last of them with the
+  // mouse onto a drop target beside the window; what it received, as
+  // "name=bytes" (the name as code page 932).
+  Strings DragOut(const std::vector<int>& items) const;
 
   std::string home_;          // the device home, a Windows path
   HWND main_ = nullptr;
