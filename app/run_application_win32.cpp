@@ -1,5 +1,5 @@
-// The start routine: one working instance, settings in, the command line
-// written, the main window run, settings out.
+// The start routine: one working instance, the vendor library bound,
+// settings in, the command line written, the main window run, settings out.
 #include <windows.h>
 #include <ole2.h>
 #include <stdlib.h>
@@ -8,18 +8,28 @@
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
 #include "app/single_instance_win32.h"
+#include "device/pieceif_library_win32.h"
 
-void RunApplication() {
+// The process's exit code: 0 when it ran, 1 when it could not.
+int RunApplication() {
   Win32Platform& platform = TheWin32Platform();
   SetPlatform(&platform);
   // OLE is needed by the read-out drag.
   if (FAILED(OleInitialize(nullptr))) {
     MessageBoxW(nullptr, WideFromDevice("初期化に失敗しました。").c_str(), platform.AppTitle().c_str(), MB_OK | MB_ICONSTOP);
-    return;
+    return 1;
   }
   if (HandOverToRunningInstance()) {
     OleUninitialize();
-    return;
+    return 0;
+  }
+  // Only a working instance needs the library; without it nothing is
+  // touched, not even the settings file.
+  std::string problem;
+  if (!LoadDeviceLibrary(&problem)) {
+    Show(problem, kErrorStyle);
+    OleUninitialize();
+    return 1;
   }
   LoadSettings();
   LoadLruList();
@@ -31,7 +41,9 @@ void RunApplication() {
   }
   SaveLruList();
   SaveSettings();
+  UnloadDeviceLibrary();
   OleUninitialize();
+  return 0;
 }
 
 // The runtime's default handler for an uncaught exception prints its type
@@ -42,7 +54,4 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { abort(); }
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  RunApplication();
-  return 0;
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunApplication(); }

@@ -1,16 +1,18 @@
 // The 13 functions of the device vendor's USB interface library pieceif.dll,
 // declared once for the whole program. Every argument and result is 32 bits
 // wide on the target (i686); status 0 means success, except ismGetVersion,
-// which fails with -1.
+// which fails with -1. The program defines them itself, as calls into the
+// library it binds at run time (device/pieceif_library_win32.cpp); the
+// stand-in library and the native tests define them as the simulator.
 #ifndef QUILLET_DEVICE_PIECEIF_H
 #define QUILLET_DEVICE_PIECEIF_H
 
 #include <stdint.h>
 
-// The calling convention of the vendor library. Changing it here changes it
-// for the program and the stand-in alike (the .def file lists the decorated
-// names the linker needs for __stdcall).
-#if defined(_WIN32)
+// The calling convention of these declarations. The program's calls into the
+// real library do not depend on it; the stand-in is built with it and, with
+// PIECEIF_CDECL defined, as __cdecl, the other form a vendor library can have.
+#if defined(_WIN32) && !defined(PIECEIF_CDECL)
 #define PIECEIF_CALL __stdcall
 #else
 #define PIECEIF_CALL

@@ -12,6 +12,7 @@
 #include "device/beep_block.h"
 #include "device/connection.h"
 #include "device/launcher.h"
+#include "device/pieceif_functions.h"
 #include "tests/support/fakes.h"
 
 std::vector<uint8_t> GeneratedLauncher();
@@ -19,6 +20,44 @@ std::vector<uint8_t> GeneratedLauncher();
 namespace {
 
 class DeviceTest : public SimTest {};
+
+// What the 13 functions bind to in a library with these exports: the
+// index of the first one missing, and the names ismInitEx and ismPFFSDelete
+// were found under.
+TEST(Library, EachFunctionUnderTheFirstOfItsExportNames) {
+  auto exports = [](const char* format, const char* except = "") {
+    Strings names;
+    for (const PieceFunction& f : kPieceFunctions) {
+      char name[64];
+      snprintf(name, sizeof name, format, f.name, f.argumentBytes);
+      if (strcmp(f.name, except) != 0) names.push_back(name);
+    }
+    return names;
+  };
+  auto both = [](Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
+  const struct { Strings exports; size_t missing; std::string initEx, remove; } rows[] = {
+      {exports("%s"), kPieceFunctionCount, "ismInitEx", "ismPFFSDelete"},
+      {exports("_%s@%u"), kPieceFunctionCount, "_ismInitEx@8", "_ismPFFSDelete@4"},
+      {exports("%s@%u"), kPieceFunctionCount, "ismInitEx@8", "ismPFFSDelete@4"},
+      {exports("_%s"), kPieceFunctionCount, "_ismInitEx", "_ismPFFSDelete"},
+      {both(exports("_%s"), exports("%s")), kPieceFunctionCount, "ismInitEx", "ismPFFSDelete"},
+      {both(exports("%s@%u"), exports("_%s@%u")), kPieceFunctionCount, "_ismInitEx@8", "_ismPFFSDelete@4"},
+      {both(exports("_%s"), exports("%s@%u")), kPieceFunctionCount, "ismInitEx@8", "ismPFFSDelete@4"},
+      {exports("%s", "ismPFFSDelete"), kIsmPFFSDelete, "ismInitEx", ""},
+      {exports("_%s@1%u"), kIsmInitEx, "", ""},   // sizes that are not the arguments'
+  };
+  for (const auto& r : rows) {
+    void* addresses[kPieceFunctionCount];
+    auto find = [&](const char* name) -> void* {
+      for (const std::string& e : r.exports)
+        if (e == name) return const_cast<std::string*>(&e);
+      return nullptr;
+    };
+    EXPECT_EQ(r.missing, BindPieceFunctions(find, addresses)) << r.exports[0];
+    auto bound = [&](size_t i) { return i < r.missing && addresses[i] ? *static_cast<std::string*>(addresses[i]) : ""; };
+    EXPECT_EQ(r.initEx + " " + r.remove, bound(kIsmInitEx) + " " + bound(kIsmPFFSDelete)) << r.exports[0];
+  }
+}
 
 TEST_F(DeviceTest, ConnectionAndCommands) {
   const struct { int devices, index, after; Strings log; } rows[] = {   // devices 0 to n-1

@@ -1,0 +1,42 @@
+// The 13 functions of pieceif.dll as the program binds them at run time: one
+// table of their names and argument sizes, and the export names under which
+// a 32-bit compiler may have written each. Nothing here is guessed from the
+// library: every name is tried in a fixed order and the first one found wins.
+#ifndef QUILLET_DEVICE_PIECEIF_FUNCTIONS_H
+#define QUILLET_DEVICE_PIECEIF_FUNCTIONS_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct PieceFunction {
+  const char* name;
+  uint32_t argumentBytes;   // four per argument, as __stdcall decorates them
+};
+
+enum PieceFunctionId {
+  kIsmInitEx, kIsmExit, kIsmCmdW, kIsmCmdR, kIsmReadMem, kIsmWriteMem, kIsmAppStop,
+  kIsmAppStart, kIsmGetVersion, kIsmPFFSDir, kIsmPFFSRead, kIsmPFFSWrite, kIsmPFFSDelete,
+  kPieceFunctionCount
+};
+
+constexpr PieceFunction kPieceFunctions[kPieceFunctionCount] = {
+    {"ismInitEx", 8},  {"ismExit", 0},       {"ismCmdW", 16},   {"ismCmdR", 16},    {"ismReadMem", 12},
+    {"ismWriteMem", 12}, {"ismAppStop", 0},  {"ismAppStart", 0}, {"ismGetVersion", 8}, {"ismPFFSDir", 12},
+    {"ismPFFSRead", 8}, {"ismPFFSWrite", 8}, {"ismPFFSDelete", 4},
+};
+
+// The names a function may be exported under, in the order they are tried:
+// the plain name, "_name@N", "name@N", "_name".
+std::vector<std::string> ExportNames(const PieceFunction& function);
+
+// Looks every function up with find (an export name to an address, or null)
+// into addresses; the first function found under none of its names, or
+// kPieceFunctionCount when all were found.
+size_t BindPieceFunctions(const std::function<void*(const char* exportName)>& find,
+                          void* (&addresses)[kPieceFunctionCount]);
+
+#endif

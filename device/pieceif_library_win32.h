@@ -1,0 +1,16 @@
+// pieceif.dll, loaded and bound at run time. The program calls the 13
+// functions of device/pieceif.h; here they are defined to go through the
+// bound library, whatever calling convention and export names it has.
+#ifndef QUILLET_DEVICE_PIECEIF_LIBRARY_WIN32_H
+#define QUILLET_DEVICE_PIECEIF_LIBRARY_WIN32_H
+
+#include <string>
+
+// Loads pieceif.dll from the folders Windows searches for a DLL the program
+// imports, the current folder excepted, and binds its 13 functions. When it
+// cannot be used, false and the text of the box to show (device text); the
+// library is then not held.
+bool LoadDeviceLibrary(std::string* problem);
+void UnloadDeviceLibrary();
+
+#endif
