@@ -217,15 +217,6 @@ bool PressOnSelectedItem(HWND listBox, LPARAM point, std::vector<int>* selected)
   return false;
 }
 
-std::string ItemText(HWND listBox, int index) {
-  LRESULT length = SendMessageW(listBox, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR || length < 0) return std::string();
-  std::vector<wchar_t> text(static_cast<size_t>(length) + 1, 0);
-  if (SendMessageW(listBox, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data())) == LB_ERR)
-    return std::string();
-  return DeviceFromWide(text.data());
-}
-
 // The file-drop list in movable, shareable global memory; null after the
 // failure has been shown.
 HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
@@ -248,14 +239,18 @@ HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
 
 }  // namespace
 
-bool DragFilesOut(HWND listBox, WPARAM flags, LPARAM point) {
+bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) {
   if (!(flags & MK_CONTROL)) return false;
   std::vector<int> selected;
   if (!PressOnSelectedItem(listBox, point, &selected)) return false;
 
   // From here the press is the drag's: the selection stays as it is.
   std::vector<std::string> texts;
-  for (int index : selected) texts.push_back(ItemText(listBox, index));
+  for (int index : selected) {
+    std::string text;
+    items.Text(index, &text);
+    texts.push_back(text);
+  }
   ReadOut readOut;
   if (!readOut.Prepare(texts)) return true;
   HGLOBAL dropList = MakeDropList(readOut.tempPaths());

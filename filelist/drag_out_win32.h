@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
+#include "filelist/file_list.h"
+
 // The list box's WM_LBUTTONDOWN: true when the press was a read-out drag
-// (the list box must then not see it), false to pass it on.
-bool DragFilesOut(HWND listBox, WPARAM flags, LPARAM point);
+// (the list box must then not see it), false to pass it on. items gives the
+// list box's item texts as device text.
+bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point);
 
 #endif

@@ -97,7 +97,7 @@ LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
-  if (DragFilesOut(hwnd_, wParam, lParam)) return 0;
+  if (DragFilesOut(hwnd_, *this, wParam, lParam)) return 0;
   return Default(WM_LBUTTONDOWN, wParam, lParam);
 }
 
@@ -106,25 +106,25 @@ LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void FileListBox::ResetContent() { SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0); }
+void FileListBox::ResetContent() {
+  SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
+  texts_.clear();
+}
 
 int FileListBox::Count() { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
 
-// Item texts are device text, shown through code page 932.
 bool FileListBox::Text(int index, std::string* text) {
-  LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, index, 0);
-  if (length == LB_ERR) return false;
-  WideText buffer(static_cast<size_t>(length) + 1, L'\0');
-  LRESULT got = SendMessageW(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&buffer[0]));
-  if (got == LB_ERR) return false;
-  buffer.resize(static_cast<size_t>(got));
-  *text = DeviceFromWide(buffer);
+  if (index < 0 || static_cast<size_t>(index) >= texts_.size()) return false;
+  *text = texts_[index];
   return true;
 }
 
+// Item texts are device text, shown through code page 932.
 int FileListBox::InsertString(int index, const std::string& text) {
   LRESULT r = SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(WideFromDevice(text).c_str()));
-  return (r == LB_ERR || r == LB_ERRSPACE) ? -1 : static_cast<int>(r);
+  if (r == LB_ERR || r == LB_ERRSPACE || static_cast<size_t>(r) > texts_.size()) return -1;
+  texts_.insert(texts_.begin() + r, text);
+  return static_cast<int>(r);
 }
 
 void FileListBox::Select(int index) { SendMessageW(hwnd_, LB_SETSEL, TRUE, index); }

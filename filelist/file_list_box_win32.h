@@ -45,6 +45,10 @@ class FileListBox : public ListControl {
 
   HWND hwnd_ = nullptr;
   WNDPROC previous_ = nullptr;
+  // Each item's text as the device's own bytes, in list order: code page 932
+  // shows some characters under two codes, so the text read back from the
+  // list box could name another file.
+  std::vector<std::string> texts_;
 };
 
 #endif

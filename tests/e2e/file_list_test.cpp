@@ -11,32 +11,37 @@ namespace e2e {
 namespace {
 
 TEST_F(QuilletTest, ListWithItsKeysTrayAndAbout) {
+  WriteFile(IniPath(), "");   // an empty settings file counts as new
   piecesim::CreateDevice(1);
   for (const char* name : {"b.pex", "ゲーム.pex", "startup.pex", "A.pex"}) piecesim::PutFile(0, name, std::string(12, 'x'));
+  // Two names that show as one character: each item stays its own file.
+  for (const char* name : {"\x87\x90.pex", "\x81\xE0.pex"}) piecesim::PutFile(0, name, "1");
   piecesim::PutFile(1, "one.pex", "1");
   ASSERT_TRUE(Start());
-  EXPECT_EQ((Strings{"    12 startup.pex", "    12 A.pex", "    12 b.pex", "    12 ゲーム.pex"}), Items());
-  EXPECT_EQ("Quillet - 262096 bytes free", Title());   // the device's status
+  EXPECT_EQ((Strings{"    12 startup.pex", "    12 A.pex", "    12 b.pex", "     1 \x81\xE0.pex", "    12 ゲーム.pex", "     1 \x81\xE0.pex"}),
+            Items());
+  EXPECT_EQ("Quillet - 262094 bytes free", Title());   // the device's status
 
   piecesim::PutFile(0, "c.pex", "cc");
   Key(VK_F5);
-  EXPECT_TRUE(WaitUntil([&] { return Items().size() == 5 && Title() == "Quillet - 262094 bytes free"; }));
+  EXPECT_TRUE(WaitUntil([&] { return Items().size() == 7 && Title() == "Quillet - 262092 bytes free"; }));
   Key(VK_F6);
   EXPECT_TRUE(WaitItems({"     1 one.pex"}));
   EXPECT_EQ("Quillet - 262143 bytes free", Title());
   Key(VK_F6);   // no device 2: back to device 0
-  EXPECT_TRUE(WaitUntil([&] { return Items().size() == 5; }));
+  EXPECT_TRUE(WaitUntil([&] { return Items().size() == 7; }));
 
-  for (int item : {1, 3}) SendMessageW(List(), LB_SETSEL, TRUE, item);
+  for (int item : {1, 6}) SendMessageW(List(), LB_SETSEL, TRUE, item);
   Key(VK_DELETE);
   ASSERT_TRUE(Answer(Box(text::kDeleteMany), IDYES));
-  EXPECT_TRUE(WaitItems({"    12 startup.pex", "    12 b.pex", "    12 ゲーム.pex"}));
+  EXPECT_TRUE(WaitItems({"    12 startup.pex", "    12 b.pex", "     2 c.pex", "     1 \x81\xE0.pex", "    12 ゲーム.pex"}));
+  EXPECT_EQ((Strings{"b.pex", "ゲーム.pex", "startup.pex", "\x81\xE0.pex", "c.pex"}), piecesim::ListFiles(0));
 
   PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_) && !IsIconic(main_); })) << "hidden in the tray";
   piecesim::PutFile(0, "d.pex", "d");
   PostMessageW(main_, WM_APP + 100, 1, WM_LBUTTONDBLCLK);
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && Title() == "Quillet - 262107 bytes free"; })) << "back with a fresh list";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && Title() == "Quillet - 262104 bytes free"; })) << "back with a fresh list";
 
   PostMessageW(main_, WM_SYSCOMMAND, 101, 0);
   HWND about = FindDialog(process_.dwProcessId, 0xFFFF);
@@ -50,15 +55,17 @@ TEST_F(QuilletTest, ListWithItsKeysTrayAndAbout) {
   EXPECT_EQ("Quillet", Text(about));
   ASSERT_TRUE(Answer(about, IDOK));
   EXPECT_TRUE(Close());
+  EXPECT_EQ(GetACP() != 932, ReadFile(IniPath()).rfind("\xFF\xFE", 0) == 0) << "UTF-16 where the code page is not 932";
+  EXPECT_EQ(0u, IniText().find("[position]\r\nleft="));
 }
 
 TEST_F(QuilletTest, RunPauseAndBeep) {
   WriteFile(IniPath(), "[config]\r\nbeep=1\r\n");
-  piecesim::PutFile(0, "game.pex", "GAME");
+  for (const char* name : {"\x81\xE0.pex", "\x87\x90.pex"}) piecesim::PutFile(0, name, "GAME");   // both show as "≒.pex"
   ASSERT_TRUE(Start());
-  SendMessageW(List(), LB_SETCARETINDEX, 0, FALSE);
+  SendMessageW(List(), LB_SETCARETINDEX, 1, FALSE);
   Key(VK_RETURN);
-  EXPECT_TRUE(WaitUntil([] { return piecesim::Runs(0) == Strings{"game.pex"}; }));
+  EXPECT_TRUE(WaitUntil([] { return piecesim::Runs(0) == Strings{"\x87\x90.pex"}; }));
 
   Key(VK_PAUSE);
   HWND pause = FindDialog(process_.dwProcessId, 1008);
@@ -79,9 +86,12 @@ TEST_F(QuilletTest, CtrlDragReadsTheSelectedFilesOut) {
   piecesim::PutFile(0, "alpha.pex", "first file");
   piecesim::PutFile(0, "beta.txt", "second");
   piecesim::PutFile(0, "ゲーム.pex", "third");
+  piecesim::PutFile(0, "\x81\xE0.pex", "other");
+  piecesim::PutFile(0, "\x87\x90.pex", "mine");   // shows as the one before
   ASSERT_TRUE(Start());
-  EXPECT_EQ((Strings{"alpha.pex=first file", "ゲーム.pex=third"}), DragOut({0, 2}));
-  EXPECT_TRUE(WaitItems({"*    10 alpha.pex", "     6 beta.txt", "*     5 ゲーム.pex"})) << "the selection stays";
+  EXPECT_EQ((Strings{"alpha.pex=first file", "ゲーム.pex=third", "\x81\xE0.pex=mine"}), DragOut({0, 3, 4}));
+  EXPECT_TRUE(WaitItems({"*    10 alpha.pex", "     6 beta.txt", "     5 \x81\xE0.pex", "*     5 ゲーム.pex", "*     4 \x81\xE0.pex"}))
+      << "the selection stays";
 }
 
 }  // namespace
