@@ -43,15 +43,20 @@ class Platform {
   // cannot be had.
   virtual bool ProgramPath(std::string* path) = 0;
   virtual bool PathExists(const std::string& path) = 0;   // file or folder
-  // The full form of a path: absolute, without "." and ".." parts, short
-  // names spelt out where the file exists; the path itself on failure.
-  virtual std::string FullPath(const std::string& path) = 0;
+  // Whether two paths name one existing file, by the file system's own
+  // identity of it, however they are spelt; false when either is missing.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+  // Whether the file system takes two file names for one (letter case in
+  // any script, trailing dots and blanks).
+  virtual bool SameFileName(const std::string& a, const std::string& b) = 0;
   // The short (8.3) form of an existing path, or the path itself.
   virtual std::string ShortPath(const std::string& path) = 0;
   virtual FILE* OpenForReading(const std::string& path) = 0;   // binary
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
   virtual bool MoveFile(const std::string& from, const std::string& to) = 0;   // replaces a file there
   virtual bool RemoveFile(const std::string& path) = 0;
+  // Makes an empty file; false when one is there already or none can be made.
+  virtual bool CreateNewFile(const std::string& path) = 0;
   // The user's temporary folder, ending in a separator; false on failure or
   // when it does not fit 260 characters.
   virtual bool TempFolder(std::string* path) = 0;

@@ -2,12 +2,14 @@
 
 #include <stdio.h>
 
+#include "app/path_util.h"
 #include "app/platform.h"
 #include "device/pieceif.h"
 
 namespace {
 
 constexpr int32_t kNoHostPath = -1;   // a plain failure, never a full flash
+constexpr size_t kNameLength = 15;    // "QLS", eight hex digits, ".tmp"
 
 class Stage {
  public:
@@ -15,19 +17,24 @@ class Stage {
     if (!path.empty()) ThePlatform().RemoveFile(path);
   }
   // A new ASCII name in the temporary folder, said in the ANSI code page
-  // through the folder's short form where its own cannot be.
+  // through the folder's short form where its own cannot be; the file is
+  // made at once, so no other instance can take the same name, and the host
+  // reaches it by the same form as the library, so that it fits the path
+  // buffers too.
   bool Make() {
     Platform& p = ThePlatform();
-    std::string temp, ansiTemp;
-    if (!p.TempFolder(&temp) || (!p.LibraryPath(temp, &ansiTemp) && !p.LibraryPath(p.ShortPath(temp), &ansiTemp)))
-      return false;
+    std::string folder, ansiFolder;
+    auto usable = [&](const std::string& form) {
+      return p.LibraryPath(form, &ansiFolder) && ansiFolder.size() + kNameLength <= kMaxHostPath &&
+             Utf16Length(form) + kNameLength <= kMaxHostPath;
+    };
+    if (!p.TempFolder(&folder) || (!usable(folder) && !usable(folder = p.ShortPath(folder)))) return false;
     for (uint32_t seed = p.TickCount(), i = 0; i < 100; ++i) {
       char name[20];
       snprintf(name, sizeof name, "QLS%08X.tmp", static_cast<unsigned>(seed + i));
-      if (p.PathExists(temp + name)) continue;
-      ansi = ansiTemp + name;
-      if (ansi.size() > kMaxHostPath) return false;
-      path = temp + name;
+      if (!p.CreateNewFile(folder + name)) continue;
+      path = folder + name;
+      ansi = ansiFolder + name;
       return true;
     }
     return false;

@@ -61,8 +61,8 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
   for (const std::string& text : itemTexts) {
     std::string name, fileName;
     bool ok = NameFromItemText(text, &name) && !LeavesFolder(name) && platform.HostText(DeviceFileName(name), &fileName);
-    // The host's file names ignore the case of ASCII letters.
-    for (const std::string& other : fileNames) ok = ok && FoldHostCase(other) != FoldHostCase(fileName);
+    // Two copies the host's file system takes for one name would be one file.
+    for (const std::string& other : fileNames) ok = ok && !platform.SameFileName(other, fileName);
     if (!ok || fileName.empty() || fileName == ".") {
       Show(kInternalError, kErrorStyle);
       return false;

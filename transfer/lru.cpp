@@ -13,22 +13,8 @@ namespace {
 
 const char kStartupName[] = "startup.pex";
 const char kOverwriteQuestion[] = "を上書きしてもよろしいですか？";
-// The swap path must fit the host's 260-character path buffers; a cut path
-// would put the copy under another name.
 
 bool IsStartup(const std::string& name) { return EqualsIgnoreAsciiCase(name, kStartupName); }
-
-// Whether two host paths name one file: compared in full form, '/' as '\\',
-// the case of ASCII letters folded, as the host's file system compares them.
-bool SameHostFile(const std::string& a, const std::string& b) {
-  auto key = [](const std::string& path) {
-    std::string full = FoldHostCase(ThePlatform().FullPath(path));
-    for (char& c : full)
-      if (c == '/') c = '\\';
-    return full;
-  };
-  return key(a) == key(b);
-}
 
 }  // namespace
 
@@ -80,9 +66,11 @@ bool SwapOutOne(bool& folderOpened, const std::string& writing) {
     swapPath = JoinHostPath(AppSettings.folder, hostName);
     // Written from the swap folder itself: the copy would destroy the very
     // file being written. The write replaces that device file anyway.
-    if (!writing.empty() && SameHostFile(swapPath, writing)) continue;
+    if (!writing.empty() && platform.SameFile(swapPath, writing)) continue;
     // A copy outside the swap folder could overwrite any file of the user's.
     if (LeavesFolder(name)) continue;
+    // The swap path must fit the host's 260-character path buffers; a cut
+    // path would put the copy under another name.
     if (Utf16Length(swapPath) > kMaxHostPath) continue;
     if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&
         platform.ShowMessage(swapPath + HostTextOf(kOverwriteQuestion), MB_YESNO | MB_ICONQUESTION) != IDYES)

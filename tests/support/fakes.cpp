@@ -1,6 +1,9 @@
 #include "tests/support/fakes.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <wctype.h>
 #include <iconv.h>
 #include <ftw.h>
 #include <limits.h>
@@ -10,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/path_util.h"
 #include "app/settings_store.h"
 #include "device/connection.h"
 
@@ -29,16 +33,32 @@ int FakePlatform::ShowMessage(const std::string& text, unsigned style) {
   return answer;
 }
 
-// realpath() resolves "." and ".." parts and symbolic links, which stand in
-// here for the other spellings (8.3 names) of one file.
-std::string FakePlatform::FullPath(const std::string& path) {
-  char full[PATH_MAX];
-  return realpath(path.c_str(), full) ? full : path;
+bool FakePlatform::Fits(const std::string& path) { return Utf16Length(path) <= 259; }
+
+bool FakePlatform::SameFile(const std::string& a, const std::string& b) {
+  struct stat x, y;
+  return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+bool FakePlatform::SameFileName(const std::string& a, const std::string& b) {
+  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+  auto stored = [](const std::string& name) {
+    std::u16string wide = Utf16(name);
+    while (!wide.empty() && (wide.back() == u'.' || wide.back() == u' ')) wide.pop_back();
+    for (char16_t& c : wide) c = static_cast<char16_t>(towupper_l(c, utf8));
+    return wide;
+  };
+  return stored(a) == stored(b);
+}
+
+bool FakePlatform::CreateNewFile(const std::string& path) {
+  int file = Fits(path) ? open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600) : -1;
+  return file >= 0 && close(file) == 0;
 }
 
 bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
   std::string bytes = Read(from);
-  return bytes != "<missing>" && static_cast<bool>(std::ofstream(to, std::ios::binary) << bytes);
+  return bytes != "<missing>" && Fits(from) && Fits(to) && static_cast<bool>(std::ofstream(to, std::ios::binary) << bytes);
 }
 
 namespace {

@@ -69,13 +69,21 @@ class FakePlatform : public Platform {
   }
   bool ProgramPath(std::string* path) override { return *path = programPath, programPathAvailable; }
   bool PathExists(const std::string& path) override { return access(path.c_str(), F_OK) == 0; }
-  std::string FullPath(const std::string& path) override;
-  std::string ShortPath(const std::string& path) override { return path; }
+  // The host's files, as Windows would take them: by identity (links stand
+  // in for the other spellings), names without their trailing dots and
+  // blanks and in either letter case, and no path over 259 characters.
+  bool SameFile(const std::string& a, const std::string& b) override;
+  bool SameFileName(const std::string& a, const std::string& b) override;
+  std::map<std::string, std::string> shortForms;
+  std::string ShortPath(const std::string& path) override { return shortForms.count(path) ? shortForms[path] : path; }
   FILE* OpenForReading(const std::string& path) override { return fopen(path.c_str(), "rb"); }
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool moveFails = false;
-  bool MoveFile(const std::string& from, const std::string& to) override { return !moveFails && rename(from.c_str(), to.c_str()) == 0; }
-  bool RemoveFile(const std::string& path) override { return unlink(path.c_str()) == 0; }
+  bool MoveFile(const std::string& from, const std::string& to) override {
+    return !moveFails && Fits(from) && Fits(to) && rename(from.c_str(), to.c_str()) == 0;
+  }
+  bool RemoveFile(const std::string& path) override { return Fits(path) && unlink(path.c_str()) == 0; }
+  bool CreateNewFile(const std::string& path) override;
   bool TempFolder(std::string* path) override { return *path = tempFolder, !tempFolder.empty(); }
   bool CreateFolder(const std::string& path) override { return mkdir(path.c_str(), 0700) == 0; }
   bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
@@ -94,6 +102,7 @@ class FakePlatform : public Platform {
 
  private:
   bool Has(const char* section, const char* key) { return ini.count(section) && ini[section].count(key); }
+  static bool Fits(const std::string& path);
 };
 
 // A fresh folder under /tmp, removed with the object.

@@ -50,6 +50,13 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
     platform.moveFails = true;   // a stage that cannot take the copy's name fails the read, and goes
     EXPECT_FALSE(readOut.ReadAtDrop());
   }
+  {
+    ReadOut readOut;   // a read that fails may leave part of its copy, which goes too
+    ASSERT_TRUE(readOut.Prepare({"     7 a.pex"}));
+    piecesim::InjectFault("ismPFFSRead", 0, 9);
+    temp.Write(readOut.tempPaths()[0].substr(temp.path().size() + 1), "part");
+    EXPECT_FALSE(readOut.ReadAtDrop());
+  }
   Strings left = temp.Entries();
   std::sort(left.begin(), left.end());
   EXPECT_EQ((Strings{"QL00000001", "a.pex"}), left);
@@ -66,6 +73,9 @@ TEST_F(ReadOutTest, RefusedBeforeTheDrag) {
       {nullptr, {"     7 ..\\..\\boot.ini"}, text::kInternalError},
       {nullptr, {"     7 sub\\"}, text::kInternalError},
       {nullptr, {"     7 sub\\a.pex", "     7 A.pex"}, text::kInternalError},   // copies of one name
+      {nullptr, {"     7 Ａ.pex", "     7 ａ.pex"}, text::kInternalError},        // in any script
+      {nullptr, {"     7 Ω.pex", "     7 ω.pex"}, text::kInternalError},
+      {nullptr, {"     7 readme", "     7 readme."}, text::kInternalError},
       {"deep", {"     7 " + fits + "g"}, text::kNoTempFolder},                     // 260 characters
       {"deep", {"     7 " + fits}, nullptr},
   };

@@ -54,12 +54,20 @@ TEST_F(TransferTest, Scenarios) {
   };
   const std::string deep(228, 'd'), d300(300, 'd'), s50(50, 's');   // ~/<deep>/a.pex: 259 characters
   const std::string aso = u8"\u30a2\u30bdMIX.PEX", so = u8"\u30bd.pex";   // アソ: 0x83 0x41 0x83 0x5C as device text
+  std::string so80;
+  for (int i = 0; i < 80; ++i) so80 += u8"\u30bd";
   const Row rows[] = {
       {"a name code page 932 cannot hold", [] {}, {}, {u8"H\u00e9l\u00e8ne.pex=H"}, {u8"H\u00e9l\u00e8ne.pex"}, {},
        {text::kWriteFailed}, {}, {}, {}},
       {"a path the system's code page cannot say goes through a stage",
        [&] { platform.ansiCodePage = "CP1252", swap.Write("QLS00000001.tmp", "not ours"); }, {},
        {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/QLS00000002.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
+      {"a temporary folder too long in its own form stages in its short one", [&] {
+         std::string folder = swap.path();
+         for (int i = 0; i < 3; ++i) mkdir((folder += "/" + so80).c_str(), 0700);   // 267 characters
+         symlink(folder.c_str(), swap.File("SHORT~1").c_str());
+         platform.ansiCodePage = "CP1252", platform.tempFolder = folder + "/", platform.shortForms[folder + "/"] = swap.File("SHORT~1/"); }, {},
+       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/SHORT~1/QLS00000001.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
       {"blanks in names", [] {}, {}, {"My Game.pex=M", "t\tb.pex=T", "b.pex=B"}, {"My Game.pex", "t\tb.pex", "b.pex"}, {},
        {text::kBlankInName, text::kBlankInName}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
       {"startup asked: No, then Yes", [] {}, {}, {"STARTUP.PEX=S"}, {"STARTUP.PEX", "STARTUP.PEX"}, {IDNO, IDYES},
@@ -108,16 +116,22 @@ TEST_F(TransferTest, Scenarios) {
 TEST_F(TransferTest, SwapNeverCopiesOverTheFileBeingWritten) {
   // a.pex is written back from the swap folder while an older a.pex is the
   // least recently written device file; the folder setting spells the
-  // folder otherwise than the written path does.
+  // folder otherwise than the written path does, or the folder holds the
+  // written file under a second name (a hard link).
   ASSERT_EQ(0, symlink(host.path().c_str(), swap.File("alias").c_str()));
+  mkdir(swap.File("linked").c_str(), 0700);
   for (const std::string& folder : {host.path() + "/", host.path() + "/./", host.path() + "//",
-                                    swap.path() + "/../" + host.path().substr(5) + "/", swap.File("alias") + "/"}) {
+                                    swap.path() + "/../" + host.path().substr(5) + "/", swap.File("alias") + "/",
+                                    swap.File("linked") + "/"}) {
     Reset({"a.pex=" + std::string(50, 'o'), "b.pex=" + std::string(45, 'b')}, 100);   // b.pex's room is needed
     AppSettings = AppSettingsRecord{true, folder, false, false, false};
-    TransferFiles({host.Write("a.pex", std::string(60, 'n'))});
+    const std::string written = host.Write("a.pex", std::string(60, 'n')), linked = swap.File("linked/a.pex");
+    unlink(linked.c_str());
+    ASSERT_EQ(0, link(written.c_str(), linked.c_str()));
+    TransferFiles({written});
     // The user's a.pex is whole and on the device; b.pex made the room.
     EXPECT_EQ((Strings{std::string(60, 'n'), std::string(60, 'n'), std::string(45, 'b')}),
-              (Strings{host.Read("a.pex"), Device("a.pex"), host.Read("b.pex")})) << folder;
+              (Strings{host.Read("a.pex"), Device("a.pex"), Read(folder + "b.pex")})) << folder;
   }
   EXPECT_TRUE(platform.shown.empty());
 }
@@ -155,8 +169,8 @@ TEST_F(TransferTest, SwapOutOne) {
        {"R e @/e", "X e"}, {}},
       {"over-long swap path", [&] { AppSettings.folder += longFolder.substr(1), mkdir(AppSettings.folder.c_str(), 0700); },
        {"abcdefghij.pex", "e"}, "", {}, true, {"R e @" + longFolder + "e", "X e"}, {}},
-      {"written path spelled otherwise", [] { AppSettings.folder = "C:/Swap/"; }, {"a.pex", "e"}, "c:\\swap\\a.pex", {}, false,
-       {"R e C:/Swap/e =5"}, {}},
+      {"a written path that does not exist is not the copy's", [] { AppSettings.folder = "C:/Swap/"; }, {"a.pex", "e"},
+       "c:\\swap\\a.pex", {}, false, {"R a.pex C:/Swap/a.pex =5"}, {}},
       {"a folder the system's code page cannot say: through a stage", [&] {
          AppSettings.folder = swap.File(u8"H\u00e9l\u00e8ne") + "/", mkdir(AppSettings.folder.c_str(), 0700); },
        {"d"}, "", {}, true, {"R d @/QLS00000001.tmp", "X d"}, {}},
