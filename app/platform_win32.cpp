@@ -108,24 +108,66 @@ std::string Win32Platform::ProfileString(const char* section, const char* key, c
   return HostFromWide(buffer);
 }
 
-void Win32Platform::WriteProfileString(const char* section, const char* key, const std::string& value) {
-  // Where the system's code page is not 932, a new settings file is made as
-  // UTF-16 first, so that the profile functions keep every name whole. An
-  // ANSI file is left as it is, and so is every file on a Japanese system.
-  if (!iniChecked_ && GetACP() != kDeviceCodePage) {
-    wchar_t windows[kMaxPath];
-    UINT n = GetWindowsDirectoryW(windows, kMaxPath);
-    WideText path = WideText(windows, n < kMaxPath ? n : 0) + L"\\" + iniName_;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      DWORD written = 0;
-      WriteFile(file, "\xFF\xFE", 2, &written, nullptr);
-      CloseHandle(file);
-    }
-  }
+namespace {
+
+bool ReadWholeFile(const WideText& path, std::string* bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bytes->clear();
+  char chunk[4096];
+  DWORD got = 0;
+  bool read;
+  while ((read = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != 0) && got > 0) bytes->append(chunk, got);
+  CloseHandle(file);
+  return read;
+}
+
+// Writes bytes to a file beside path and then moves it over path, so that
+// a failure leaves the old file as it was.
+bool ReplaceFile(const WideText& path, const std::string& bytes) {
+  WideText fresh = path + L".new";
+  HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  whole = CloseHandle(file) && whole;
+  if (whole && MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  DeleteFileW(fresh.c_str());
+  return false;
+}
+
+}  // namespace
+
+// The profile functions keep a file in the form it has: ANSI, whose values
+// lose what the system's code page cannot say, or UTF-16 with a byte-order
+// mark, which keeps every character. So a new (or empty) file is made
+// UTF-16 where the system's code page is not 932, and an ANSI file is
+// rewritten as UTF-16, every line kept, before a value its code page cannot
+// say goes into it. A file whose values all fit stays as it is.
+void Win32Platform::KeepSettingsWhole(const WideText& value) {
+  std::string said;
+  bool fits = AnsiFromWide(value, &said);
+  if (iniUnicode_ || (iniChecked_ && fits)) return;
   iniChecked_ = true;
-  WritePrivateProfileStringW(WideFromHost(section).c_str(), WideFromHost(key).c_str(), WideFromHost(value).c_str(),
-                             iniName_.c_str());
+  wchar_t windows[kMaxPath];
+  UINT n = GetWindowsDirectoryW(windows, kMaxPath);
+  WideText path = WideText(windows, n < kMaxPath ? n : 0) + L"\\" + iniName_;
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, iniName_.c_str());   // what the profile cache holds, to disk
+  std::string bytes;
+  bool exists = ReadWholeFile(path, &bytes);
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+    iniUnicode_ = true;
+  } else if ((!exists || bytes.empty()) ? !fits || GetACP() != kDeviceCodePage : !fits) {
+    WideText text = WideFromAnsi(bytes);
+    iniUnicode_ = ReplaceFile(path, "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  }
+}
+
+void Win32Platform::WriteProfileString(const char* section, const char* key, const std::string& value) {
+  WideText wide = WideFromHost(value);
+  KeepSettingsWhole(wide);
+  WritePrivateProfileStringW(WideFromHost(section).c_str(), WideFromHost(key).c_str(), wide.c_str(), iniName_.c_str());
 }
 
 bool Win32Platform::ProgramPath(std::string* path) {
@@ -140,13 +182,38 @@ bool Win32Platform::PathExists(const std::string& path) {
   return GetFileAttributesW(WideFromHost(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string Win32Platform::FullPath(const std::string& path) {
-  wchar_t full[kMaxPath], longForm[kMaxPath];
-  DWORD n = GetFullPathNameW(WideFromHost(path).c_str(), kMaxPath, full, nullptr);
-  if (n == 0 || n >= kMaxPath) return path;
-  // An 8.3 spelling names the same file; only a file that exists has a long form.
-  DWORD m = GetLongPathNameW(full, longForm, kMaxPath);
-  return HostFromWide(m == 0 || m >= kMaxPath ? WideText(full, n) : WideText(longForm, m));
+namespace {
+
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+  HANDLE file = CreateFileW(WideFromHost(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool known = GetFileInformationByHandle(file, info) != 0;
+  CloseHandle(file);
+  return known;
+}
+
+}  // namespace
+
+// A volume and a file index name one file whatever spelling reached it:
+// letter case in any script, 8.3 names, links, "\\?\" forms.
+bool Win32Platform::SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION x, y;
+  return FileIdentity(a, &x) && FileIdentity(b, &y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+         x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+bool Win32Platform::SameFileName(const std::string& a, const std::string& b) {
+  // The file system drops trailing dots and blanks, and ignores letter case
+  // as the system's ordinal comparison does.
+  auto stored = [](const std::string& name) {
+    WideText wide = WideFromHost(name);
+    while (!wide.empty() && (wide.back() == L'.' || wide.back() == L' ')) wide.pop_back();
+    return wide;
+  };
+  WideText x = stored(a), y = stored(b);
+  return CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(), static_cast<int>(y.size()), TRUE) ==
+         CSTR_EQUAL;
 }
 
 std::string Win32Platform::ShortPath(const std::string& path) {
@@ -167,6 +234,13 @@ bool Win32Platform::MoveFile(const std::string& from, const std::string& to) {
 }
 
 bool Win32Platform::RemoveFile(const std::string& path) { return DeleteFileW(WideFromHost(path).c_str()) != 0; }
+
+bool Win32Platform::CreateNewFile(const std::string& path) {
+  HANDLE file = CreateFileW(WideFromHost(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
 
 bool Win32Platform::TempFolder(std::string* path) {
   wchar_t buffer[kMaxPath];

@@ -45,12 +45,14 @@ class Win32Platform : public Platform {
   void WriteProfileString(const char* section, const char* key, const std::string& value) override;
   bool ProgramPath(std::string* path) override;
   bool PathExists(const std::string& path) override;
-  std::string FullPath(const std::string& path) override;
+  bool SameFile(const std::string& a, const std::string& b) override;
+  bool SameFileName(const std::string& a, const std::string& b) override;
   std::string ShortPath(const std::string& path) override;
   FILE* OpenForReading(const std::string& path) override;
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;
+  bool CreateNewFile(const std::string& path) override;
   bool TempFolder(std::string* path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
@@ -63,10 +65,13 @@ class Win32Platform : public Platform {
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override;
 
  private:
+  void KeepSettingsWhole(const WideText& value);
+
   HWND mainWindow_ = nullptr;
   WideText appTitle_;
   WideText iniName_;
-  bool iniChecked_ = false;
+  bool iniChecked_ = false;   // the settings file's form has been looked at
+  bool iniUnicode_ = false;   // and it is UTF-16
   int waitDepth_ = 0;
   HCURSOR restoreCursor_ = nullptr;
 };

@@ -31,7 +31,7 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   EXPECT_EQ("000001", swapControls()) << "message mode: the swap controls are off, the beep is not";
   SendMessageW(GetDlgItem(dialog, 1003), BM_CLICK, 0, 0);
   EXPECT_EQ("111111", swapControls());
-  SendMessageW(GetDlgItem(dialog, 1004), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"C:\\swap here\\"));
+  SendMessageW(GetDlgItem(dialog, 1004), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"C:\\Zo\u00eb swap\\"));
   SendMessageW(GetDlgItem(dialog, 1009), BM_CLICK, 0, 0);
   PostMessageW(dialog, WM_COMMAND, 1011, 0);   // a click on associate: acts at once
   ASSERT_TRUE(Answer(Box(text::kRegistered), IDOK));
@@ -42,13 +42,15 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   EXPECT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", (home_ + "\\First.PEX").c_str(), nullptr, nullptr, SW_SHOW)), 32);
   EXPECT_TRUE(WaitItems({"*    11 first.pex"})) << "the shell's start handed the file to this instance";
   ASSERT_TRUE(Close());
-  // The settings are written at the end, into a new file: UTF-16 where the
-  // system's code page is not 932, else ANSI as always.
-  EXPECT_EQ(GetACP() != 932, ReadFile(IniPath()).rfind("\xFF\xFE", 0) == 0);
-  const std::string ini = IniText();
-  EXPECT_EQ(0u, ini.find("[position]\r\nleft="));
-  EXPECT_NE(std::string::npos, ini.find("\r\n[lru]\r\nfile0=first.pex\r\ncount=1\r\n[config]\r\nmode=1\r\nfolder=C:\\swap here\\\r\n"
-                                        "warnoverwr=1\r\nopenfolder=1\r\nbeep=1\r\n")) << ini;
+  // The settings are written at the end. The folder's "ë" has no form in
+  // code page 932, so even a Japanese system makes the file UTF-16, which
+  // keeps it, and the lines written before it.
+  const std::string bytes = ReadFile(IniPath());
+  ASSERT_EQ(0u, bytes.rfind("\xFF\xFE", 0));
+  const std::wstring ini(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+  EXPECT_EQ(0u, ini.find(L"[position]\r\nleft="));
+  EXPECT_NE(std::wstring::npos, ini.find(L"\r\n[lru]\r\nfile0=first.pex\r\ncount=1\r\n[config]\r\nmode=1\r\n"
+                                         L"folder=C:\\Zo\u00eb swap\\\r\nwarnoverwr=1\r\nopenfolder=1\r\nbeep=1\r\n"));
 }
 
 TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
@@ -64,7 +66,9 @@ TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
   ASSERT_TRUE(WaitForSingleObject(process_.hProcess, kWaitMs) == WAIT_OBJECT_0);
 
   // Sections are written in the order of the writes; the LRU list less
-  // startup.pex, lowered; keys past the count stay.
+  // startup.pex, lowered; keys past the count stay. Every value fits the
+  // file's code page, so it stays ANSI.
+  EXPECT_NE(0u, ReadFile(IniPath()).rfind("\xFF\xFE", 0));
   EXPECT_EQ("[position]\r\nleft=230\r\ntop=170\r\nright=530\r\nbottom=420\r\n[config]\r\nmode=1\r\nfolder=C:\\swap\\\r\n"
             "warnoverwr=0\r\nopenfolder=1\r\nbeep=1\r\n[lru]\r\ncount=2\r\nfile0=game.pex\r\nfile1=x.pex\r\nfile2=x.pex\r\n"
             "file3=past.pex\r\n",
