@@ -24,6 +24,7 @@ static const MessageEntry<MainWindow> kMainWindowMessages[] = {
     {WM_DESTROY, &MainWindow::OnDestroy},
     {WM_SYSCOMMAND, &MainWindow::OnSysCommand},
     {WM_COPYDATA, &MainWindow::OnCopyData},
+    {WM_ENDSESSION, &MainWindow::OnEndSession},
     {kTrayMessage, &MainWindow::OnTrayNotify},
 };
 
@@ -32,6 +33,9 @@ namespace {
 const char kSection[] = "position";
 constexpr UINT kTrayRestore = 1;
 constexpr UINT kTrayClose = 2;
+// The longest command line there is, 32,767 UTF-16 units; its ANSI form
+// takes at most two bytes a unit. A longer record is no hand-over.
+constexpr DWORD kMaxHandOverBytes = 32767 * 2;
 
 const char kAboutText[] =
     "Quillet " QUILLET_VERSION_TEXT "\n"
@@ -189,6 +193,13 @@ LRESULT MainWindow::OnSetFocus(WPARAM, LPARAM) {
 }
 
 LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
+  SavePosition();
+  Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
+  inTray_ = false;
+  return FALSE;
+}
+
+void MainWindow::SavePosition() {
   WINDOWPLACEMENT placement;
   memset(&placement, 0, sizeof placement);
   placement.length = sizeof placement;
@@ -200,9 +211,17 @@ LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
     p.WriteProfileString(kSection, "right", std::to_string(r.right));
     p.WriteProfileString(kSection, "bottom", std::to_string(r.bottom));
   }
-  Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
-  inTray_ = false;
-  return FALSE;
+}
+
+// A session that ends does not close the window: the system ends the
+// process after this answer. What a close saves is saved now, in its order.
+LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
+  if (ending) {
+    SavePosition();
+    SaveLruList();
+    SaveSettings();
+  }
+  return TRUE;
 }
 
 LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
@@ -242,7 +261,9 @@ void MainWindow::OpenSettings() {
 
 LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
   const COPYDATASTRUCT* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  if (!record || (record->dwData != kHandOverTag && record->dwData != kHandOverWideTag)) return 0;
+  if (!record || (record->dwData != kHandOverTag && record->dwData != kHandOverWideTag) ||
+      record->cbData > kMaxHandOverBytes)
+    return 0;
   RestoreFromTray();
   UpdateWindow(hwnd_);
   PathList list;

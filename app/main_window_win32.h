@@ -35,12 +35,14 @@ class MainWindow {
   LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
   LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnOK();
   void RestorePosition();
+  void SavePosition();
   void ShowAbout();
   void OpenSettings();
 

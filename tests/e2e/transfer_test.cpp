@@ -1,7 +1,8 @@
 // Writing files named on the command line, with swap-out when the flash is
 // full, and a second start handing its command line to the running
-// instance. The host paths hold characters that neither code page 932 nor
-// 1252 has, and so has the swap folder that the settings file names.
+// instance, and the end of the Windows session saving what a close saves.
+// The host paths hold characters that neither code page 932 nor 1252 has,
+// and so has the swap folder that the settings file names.
 #include "tests/e2e/quillet_fixture.h"
 
 namespace e2e {
@@ -37,14 +38,29 @@ TEST_F(QuilletTest, CommandLineSwapAndHandOverWriteTheirFiles) {
   EXPECT_TRUE(WaitItems({"*   200 game.pex", "     3 old.pex", "*     5 ソアラ.pex"}));
   EXPECT_EQ(settings, IniText()) << "the second start touches no settings";
 
-  // Another program's tag is refused.
-  COPYDATASTRUCT record{0x12345678, 5, const_cast<char*>("x.pex")};
-  DWORD_PTR answer = 1;
-  SendMessageTimeoutW(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0, kWaitMs, &answer);
-  EXPECT_EQ(0u, answer);
-  ASSERT_TRUE(Close());
+  // Another program's tag is refused, and so is a record longer than any
+  // command line.
+  std::string longest(32767 * 2 + 1, 'x');
+  for (COPYDATASTRUCT record : {COPYDATASTRUCT{0x12345678, 5, const_cast<char*>("x.pex")},
+                                COPYDATASTRUCT{0x4C495571, static_cast<DWORD>(longest.size()), &longest[0]}}) {
+    DWORD_PTR answer = 1;
+    SendMessageTimeoutW(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), 0, kWaitMs, &answer);
+    EXPECT_EQ(0u, answer);
+  }
+  // The session ends with Quillet in the tray: it saves what a close would.
+  PostMessageW(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  PROCESS_INFORMATION ending{};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::wstring line = L"wineboot.exe --end-session";
+  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &ending));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ending.hProcess, kWaitMs));
+  CloseHandle(ending.hProcess), CloseHandle(ending.hThread);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, kWaitMs));
   const std::string lru = "[lru]\r\nfile0=old.pex\r\nfile1=ソアラ.pex\r\nfile2=game.pex\r\ncount=3\r\n";
   EXPECT_NE(std::string::npos, IniText().find(lru));
+  EXPECT_NE(std::string::npos, IniText().find("[position]\r\nleft="));
   // A name lost on the way in would come back at the end of the list.
   ASSERT_TRUE(Start() && Close());
   EXPECT_NE(std::string::npos, IniText().find(lru)) << "the LRU list over a restart";
