@@ -87,9 +87,7 @@ MUTANTS = [
     ("lru", "transfer/lru.cpp", "if (EqualsIgnoreAsciiCase(entry.name, name)) return false;", "if (entry.name == name) return false;"),
     ("swap-out", "transfer/lru.cpp", "if (AppSettings.openfolder && !folderOpened) {", "if (AppSettings.openfolder) {"),
     ("swap-out", "transfer/lru.cpp", "      folderOpened = true;", ";"),
-    ("swap-out", "transfer/lru.cpp", "if (!writing.empty() && SameHostFile(swapPath, writing)) continue;", "if (writing.empty() && SameHostFile(swapPath, writing)) continue;"),
-    ("swap-out", "transfer/lru.cpp", "      if (c == '/') c = '\\\\';", ";"),
-    ("swap-out", "transfer/lru.cpp", "std::string full = FoldHostCase(ThePlatform().FullPath(path));", "std::string full = ThePlatform().FullPath(path);"),
+    ("swap-out", "transfer/lru.cpp", "    if (!writing.empty() && platform.SameFile(swapPath, writing)) continue;", ";"),
     ("swap-out", "transfer/lru.cpp", "    if (LeavesFolder(name)) continue;", ";"),
     ("swap-out", "transfer/lru.cpp", "if (Utf16Length(swapPath) > kMaxHostPath) continue;", "if (Utf16Length(swapPath) > kMaxHostPath + 1) continue;"),
     ("swap-out", "transfer/lru.cpp", "if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&", "if (platform.PathExists(swapPath) &&"),
@@ -153,7 +151,7 @@ MUTANTS = [
     ("pause", "pause/pause_blink.cpp", "case 3: return \"\";", "case 2: return \"\";"),
     ("pause", "pause/pause_blink.cpp", "switch (count % 4) {", "switch (count % 5) {"),
     ("read-out", "filelist/read_out.cpp", "bool ok = NameFromItemText(text, &name) && !LeavesFolder(name) &&", "bool ok = NameFromItemText(text, &name) &&"),
-    ("read-out", "filelist/read_out.cpp", "ok = ok && FoldHostCase(other) != FoldHostCase(fileName);", "ok = ok && other != fileName;"),
+    ("read-out", "filelist/read_out.cpp", "ok = ok && !platform.SameFileName(other, fileName);", "ok = ok && other != fileName;"),
     ("read-out", "filelist/read_out.cpp", "if (!FitsPathBuffer(folderLength + Utf16Length(fileName))) {", "if (!FitsPathBuffer(folderLength + Utf16Length(fileName) - 1)) {"),
     ("read-out", "filelist/read_out.cpp", "return length < kHostPathBuffer;", "return length <= kHostPathBuffer;"),
     ("read-out", "filelist/read_out.cpp", "if (ReadToHost(deviceNames_[i], tempPaths_[i]) != 0) {", "if (ReadToHost(DeviceFileName(deviceNames_[i]), tempPaths_[i]) != 0) {"),
@@ -184,7 +182,11 @@ MUTANTS = [
     ("text kinds", "device/library_path.cpp", "if (!stage.Make() || !ThePlatform().CopyFile(hostPath, stage.path)) return kNoHostPath;", "if (!stage.Make()) return kNoHostPath;"),
     ("text kinds", "device/library_path.cpp", "if (status == 0 && !ThePlatform().MoveFile(stage.path, hostPath)) return kNoHostPath;", "if (status == 0) ThePlatform().MoveFile(stage.path, hostPath);"),
     ("text kinds", "device/library_path.cpp", "    if (!path.empty()) ThePlatform().RemoveFile(path);", ";"),
-    ("text kinds", "device/library_path.cpp", "if (p.PathExists(temp + name)) continue;", ";"),
+    ("text kinds", "device/library_path.cpp", "      if (!p.CreateNewFile(folder + name)) continue;", ";"),
+    ("text kinds", "device/library_path.cpp", "(!usable(folder) && !usable(folder = p.ShortPath(folder)))", "(!usable(folder) && !p.LibraryPath(p.ShortPath(folder), &ansiFolder))"),
+    ("library", "device/pieceif_functions.cpp", "return {name, \"_\" + name + bytes, name + bytes, \"_\" + name};", "return {name, name + bytes, \"_\" + name + bytes, \"_\" + name};"),
+    ("library", "device/pieceif_functions.cpp", "      if ((addresses[i] = find(name.c_str())) != nullptr) break;", "      if ((addresses[i] = find(name.c_str())) != nullptr) {}"),
+    ("library", "device/pieceif_functions.cpp", "    if (!addresses[i]) return i;", ";"),
 ]
 args = sys.argv[1:]
 root = args.pop(0)

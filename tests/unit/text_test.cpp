@@ -142,7 +142,8 @@ TEST(Parse, TransferListLines) {
 
 TEST(Parse, IconSizeAndTexts) {
   const struct { const char* text; int size; } rows[] = {
-      {"32", 32}, {"  -7x", -7}, {"+5", 5}, {"abc", 0}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}};
+      {"32", 32}, {"  -7x", -7}, {"+5", 5}, {"abc", 0}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN},
+      {"99999999999999999999999", INT_MAX}, {"-99999999999999999999999", INT_MIN}};   // past 64 bits too
   for (const auto& r : rows) EXPECT_EQ(r.size, ParseIconSize(r.text)) << r.text;
   EXPECT_EQ("31", SmallerIconSizeText("32"));
   EXPECT_EQ("-2147483649", SmallerIconSizeText("-2147483648"));
