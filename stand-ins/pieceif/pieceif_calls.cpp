@@ -246,11 +246,27 @@ int32_t Directory(int index, char* text, int32_t size) {
   return 0;
 }
 
+// A device that moves files at a rate (state "rate", bytes a second; 0:
+// at once), as a real one over USB does: the call returns when the whole
+// file has moved.
+void Pace(int index, uint64_t bytes) {
+  int64_t rate = StateNumber(LoadState(index), "rate");
+  if (rate <= 0) return;
+  uint64_t ms = bytes * 1000 / static_cast<uint64_t>(rate);
+#ifdef _WIN32
+  Sleep(static_cast<DWORD>(ms));
+#else
+  struct timespec wait = {static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
+  nanosleep(&wait, nullptr);
+#endif
+}
+
 int32_t FlashRead(int index, const char* name, const char* hostPath) {
   if (!name || !*name) return kStatusBadArgument;
   if (!hostPath || !*hostPath) return kStatusHostFile;
   std::string bytes;
   if (!HasFile(index, name) || !ReadHostFile(FlashPath(index, name), &bytes)) return kStatusNoFile;
+  Pace(index, bytes.size());
   if (!WriteHostFile(hostPath, bytes)) {
     RemoveFile(hostPath);
     return kStatusHostFile;
@@ -273,6 +289,7 @@ int32_t FlashWrite(int index, const char* name, const char* hostPath) {
   }
   int64_t capacity = StateNumber(LoadState(index), "capacity");
   if (static_cast<int64_t>(total) > capacity) return kPieceFlashFull;
+  Pace(index, bytes.size());
   // Written beside and then moved over, so a failed write keeps the old file.
   // The suffix is no valid escape, so the temporary never counts as flash.
   std::string path = FlashPath(index, name), temporary = path + "%~";
@@ -423,8 +440,12 @@ int32_t PIECEIF_CALL ismGetVersion(void* record32, int32_t flag) {
   } else {
     unsigned char* record = static_cast<unsigned char*>(record32);
     memset(record, 0, 32);
+    StateMap state = LoadState(index);
     record[0] = 1;  // a version number, for whoever looks
-    PutLe32(record + 20, static_cast<uint32_t>(StateNumber(LoadState(index), "memtop")));
+    PutLe32(record + 20, static_cast<uint32_t>(StateNumber(state, "memtop")));
+    // What says to the program that this is the simulator, which alone can
+    // run the built-in launcher.
+    if (StateNumber(state, "simtag") != 0) memcpy(record + 24, kSimulatorTag, 8);
     status = 0;
   }
   return Logged(call, status);

@@ -79,6 +79,8 @@ const std::string kDefaults[][2] = {
     {"channelbusy", "0"},
     {"playreads", "5"},
     {"playms", "0"},
+    {"rate", "0"},
+    {"simtag", "1"},
 };
 
 }  // namespace

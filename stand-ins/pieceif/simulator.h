@@ -46,6 +46,10 @@ constexpr int32_t kStatusTextTooLong = 7;         // ismPFFSDir text does not fi
 // Application state bytes (reply byte 0 of command 0x11).
 constexpr uint8_t kStateRunning = 0x02;
 constexpr uint8_t kStateStopped = 0x01;
+// Bytes 24 to 31 of the version record (ismGetVersion, flag 1): the
+// simulator says that it is one, which no real P/ECE does ("simtag" 0 takes
+// it away).
+constexpr char kSimulatorTag[] = "QLSIMDEV";
 // The first bytes of the launcher's code section; ismAppStart recognises the
 // launcher by them and records the program named in its name field.
 constexpr char kLauncherMagic[] = "QUILLET-LAUNCHER";
@@ -73,7 +77,10 @@ void ClearDirText(int index);
 // playaddr (block address last played), plays (blocks played so far),
 // appvalue (bytes 8..11 of the 0x11 reply, default memtop), chan<N> (the
 // value last written to channel N; reads give its low 16 bits), dirstatus
-// (what ismPFFSDir returns with a verbatim directory text, default 0).
+// (what ismPFFSDir returns with a verbatim directory text, default 0), rate
+// (bytes a second that ismPFFSRead and ismPFFSWrite move; 0, the default,
+// at once), simtag (1, the default: the version record carries
+// kSimulatorTag; 0: it does not, as a real P/ECE's).
 // GetState gives the default for a key that is not set.
 void SetState(int index, const std::string& key, const std::string& value);
 std::string GetState(int index, const std::string& key);
