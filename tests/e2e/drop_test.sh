@@ -42,6 +42,7 @@ soara=$'\x83\x5c\x83\x41\x83\x89\x2e\x74\x78\x74'   # ソアラ.txt in code page
 window() { xdotool search --onlyvisible --name '^Quillet - ' 2>/dev/null | head -1; }
 listed() { [ -n "$(window)" ]; }
 names() { sim list 0 | LC_ALL=C sed -E 's/^ *[0-9]+ //' | LC_ALL=C sort; }
+names_are() { [ "$(names)" = "$1" ]; }   # read anew at each try
 same() { sim get 0 "$1" "$work/got" 2>/dev/null && cmp -s "$work/got" "$2"; }
 for locale in ja_JP.UTF-8 en_US.UTF-8; do
   echo "== $locale"
@@ -62,7 +63,7 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
 
   want="$(printf '%s\n' a.pex alpha.pex beta.dat old.pex "$soara" "$(cp932 ソアラ2.pex)" | LC_ALL=C sort)"
   check "the files and the list's files reach the device under their names in code page 932, lowered" \
-    wait_for 15 test "$(names)" = "$want"
+    wait_for 15 names_are "$want"
   check "a.pex holds A.PEX's bytes" same a.pex "$host/A.PEX"
   check "ソアラ.txt holds its bytes" same "$soara" "$host/ソアラ.TXT"
   check "ソアラ2.pex from the list's folder holds its bytes" same "$(cp932 ソアラ2.pex)" "$host/ソアラ2.PEX"
