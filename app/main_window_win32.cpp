@@ -24,8 +24,11 @@ static const MessageEntry<MainWindow> kMainWindowMessages[] = {
     {WM_DESTROY, &MainWindow::OnDestroy},
     {WM_SYSCOMMAND, &MainWindow::OnSysCommand},
     {WM_COPYDATA, &MainWindow::OnCopyData},
+    {WM_QUERYENDSESSION, &MainWindow::OnQueryEndSession},
     {WM_ENDSESSION, &MainWindow::OnEndSession},
+    {WM_SETCURSOR, &MainWindow::OnSetCursor},
     {kTrayMessage, &MainWindow::OnTrayNotify},
+    {kRunHandOvers, &MainWindow::OnRunHandOvers},
 };
 
 namespace {
@@ -78,12 +81,17 @@ INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
     return FALSE;
   }
   LRESULT result = 0;
+  Win32Platform::Action action;
   if (!DispatchMessageTo(self, kMainWindowMessages, message, wParam, lParam, &result)) return FALSE;
   switch (message) {
     case WM_INITDIALOG:
     case WM_QUERYDRAGICON:
       return result;   // these answers are the procedure's own result
+    case WM_SETCURSOR:
+      if (!result) return FALSE;
+      [[fallthrough]];
     case WM_COPYDATA:
+    case WM_QUERYENDSESSION:
       SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
       return TRUE;
     default:
@@ -93,6 +101,11 @@ INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
   TheWin32Platform().SetMainWindow(hwnd_);
+  // Hand-overs put off while the device worked run from the message loop
+  // once the operation has ended.
+  TheWin32Platform().SetAfterActions([this] {
+    if (!deferred_.empty()) PostMessageW(hwnd_, kRunHandOvers, 0, 0);
+  });
   fileList.Attach(GetDlgItem(hwnd_, IDC_FILELIST));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
@@ -146,12 +159,14 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     SendMessageW(fileList.Handle(), kReflectedCommand, wParam, lParam);
     return TRUE;
   }
+  // Neither Enter nor a close (Escape, the close box, WM_CLOSE) while the
+  // device works.
   switch (LOWORD(wParam)) {
     case IDOK:
-      OnOK();
+      if (!TheWin32Platform().Waiting()) OnOK();
       return TRUE;
     case IDCANCEL:
-      EndDialog(hwnd_, IDCANCEL);
+      if (!TheWin32Platform().Waiting()) EndDialog(hwnd_, IDCANCEL);
       return TRUE;
   }
   return FALSE;
@@ -215,6 +230,17 @@ void MainWindow::SavePosition() {
 
 // A session that ends does not close the window: the system ends the
 // process after this answer. What a close saves is saved now, in its order.
+// A write to the device is not cut off by the end of the session.
+LRESULT MainWindow::OnQueryEndSession(WPARAM, LPARAM) { return !TheWin32Platform().Writing(); }
+
+LRESULT MainWindow::OnSetCursor(WPARAM, LPARAM) {
+  // The wait cursor over the window while the device works, as when the
+  // window thread itself waited for it.
+  if (!TheWin32Platform().Waiting()) return FALSE;
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  return TRUE;
+}
+
 LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
   if (ending) {
     SavePosition();
@@ -225,6 +251,8 @@ LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
 }
 
 LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
+  // While the device works the window may be moved and sized, nothing else.
+  if (TheWin32Platform().Waiting()) return (wParam & 0xFFF0) != SC_MOVE && (wParam & 0xFFF0) != SC_SIZE;
   switch (wParam) {   // compared whole, its low four bits included
     case IDM_SETTINGS:
       OpenSettings();
@@ -264,9 +292,6 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
   if (!record || (record->dwData != kHandOverTag && record->dwData != kHandOverWideTag) ||
       record->cbData > kMaxHandOverBytes)
     return 0;
-  RestoreFromTray();
-  UpdateWindow(hwnd_);
-  PathList list;
   // The text is the sender's argument text without its terminator, ANSI or
   // UTF-16 by the tag; a zero inside it ends it, like the command line it
   // came from.
@@ -277,13 +302,38 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
   } else {
     text = WideFromAnsi(std::string(data, strnlen(data, record->cbData)));
   }
-  SplitPathList(HostFromWide(text.substr(0, text.find(L'\0'))).c_str(), list);
-  TransferFiles(list);
-  fileList.RefreshFileList(&list);
+  text = text.substr(0, text.find(L'\0'));
+  // While the device works the second start need not wait: its files are
+  // written when the running operation ends, as if it had come then.
+  if (TheWin32Platform().Waiting())
+    deferred_.push_back(text);
+  else
+    HandOver(text);
   return 1;
 }
 
+void MainWindow::HandOver(const WideText& text) {
+  RestoreFromTray();
+  UpdateWindow(hwnd_);
+  PathList list;
+  SplitPathList(HostFromWide(text).c_str(), list);
+  TransferFiles(list);
+  fileList.RefreshFileList(&list);
+}
+
+LRESULT MainWindow::OnRunHandOvers(WPARAM, LPARAM) {
+  // A wait of an operation begun since takes this message too; the action
+  // that ends it posts it again.
+  while (!deferred_.empty() && !TheWin32Platform().Waiting()) {
+    WideText text = deferred_.front();
+    deferred_.erase(deferred_.begin());
+    HandOver(text);
+  }
+  return TRUE;
+}
+
 LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
+  if (TheWin32Platform().Waiting()) return TRUE;
   switch (lParam) {
     case WM_LBUTTONDBLCLK:
       RestoreFromTray();

@@ -6,10 +6,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <vector>
+
+#include "app/platform_win32.h"
 #include "filelist/file_list_box_win32.h"
 
 // The tray icon's callback message.
 constexpr UINT kTrayMessage = WM_APP + 100;
+// Runs the hand-overs that came while the device worked.
+constexpr UINT kRunHandOvers = WM_APP + 101;
 // The hand-over tags as they lie in memory: "qUIL" for the ANSI text, "qUIW"
 // for UTF-16, which carries what the ANSI code page cannot.
 constexpr ULONG_PTR kHandOverTag = 0x4C495571;
@@ -35,14 +40,18 @@ class MainWindow {
   LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
   LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+  LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
   LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnRunHandOvers(WPARAM wParam, LPARAM lParam);
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnOK();
   void RestorePosition();
   void SavePosition();
+  void HandOver(const WideText& text);
   void ShowAbout();
   void OpenSettings();
 
@@ -52,6 +61,7 @@ class MainWindow {
   NOTIFYICONDATAA trayIcon_;
   bool inTray_ = false;
   UINT taskbarCreated_;
+  std::vector<WideText> deferred_;   // hand-overs that came while the device worked
 };
 
 #endif

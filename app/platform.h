@@ -77,6 +77,17 @@ class Platform {
   virtual uint32_t TickCount() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
 
+  // How far a long operation (writing, reading out) has got: text (device
+  // text) for the window's title, bytes for the taskbar, shown once it has
+  // run for about half a second. writes: it writes to the device, so the
+  // user may stop it after a file, and the session may not end meanwhile.
+  virtual void BeginProgress(bool writes) {}
+  virtual void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) {}
+  virtual void EndProgress() {}
+  // Whether the user has asked the writing under way to stop after the file
+  // in flight.
+  virtual bool StopRequested() { return false; }
+
   // A custom resource of the program ("SRF" 129); false when it cannot be
   // found or loaded.
   virtual bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) = 0;
@@ -91,6 +102,15 @@ int Show(const std::string& deviceText, unsigned style);
 // Device text as host text, for a message or a path; the bytes that are no
 // code page 932 text are left out.
 std::string HostTextOf(const std::string& deviceText);
+
+// A long operation's progress for the lifetime of the object.
+class ProgressScope {
+ public:
+  explicit ProgressScope(bool writes) { ThePlatform().BeginProgress(writes); }
+  ~ProgressScope() { ThePlatform().EndProgress(); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+};
 
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {

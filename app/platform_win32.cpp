@@ -278,7 +278,7 @@ bool Win32Platform::LibraryPath(const std::string& path, std::string* ansi) {
 
 uint32_t Win32Platform::TickCount() { return GetTickCount(); }
 
-void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Platform::Sleep(uint32_t milliseconds) { Wait(nullptr, milliseconds); }
 
 bool Win32Platform::LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) {
   HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), WideFromHost(type).c_str());

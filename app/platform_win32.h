@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/platform.h"
@@ -64,7 +65,34 @@ class Win32Platform : public Platform {
   void Sleep(uint32_t milliseconds) override;
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override;
 
+  // The window thread's wait while the device works (app/wait_win32.cpp):
+  // until event is set, or for milliseconds when there is none, with the
+  // window painted and answering but taking no input.
+  void Wait(HANDLE event, DWORD milliseconds = INFINITE);
+  bool Waiting() const { return waiting_ > 0; }
+  // Whether an operation that writes to the device runs, from BeginProgress
+  // to EndProgress.
+  bool Writing() const { return progressDepth_ > 0 && progressWrites_; }
+  void BeginProgress(bool writes) override;
+  void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) override;
+  void EndProgress() override;
+  bool StopRequested() override { return stopRequested_; }
+
+  // Each message handler of the program's windows is a user action while it
+  // runs; when the outermost one ends, afterActions runs.
+  class Action {
+   public:
+    Action();
+    ~Action();
+    Action(const Action&) = delete;
+    Action& operator=(const Action&) = delete;
+  };
+  void SetAfterActions(std::function<void()> afterActions) { afterActions_ = std::move(afterActions); }
+
  private:
+  bool TakeWhileWaiting(const MSG& msg);
+  void ApplyProgress(bool changed);
+  void EndAction();
   void KeepSettingsWhole(const WideText& value);
 
   HWND mainWindow_ = nullptr;
@@ -74,6 +102,17 @@ class Win32Platform : public Platform {
   bool iniUnicode_ = false;   // and it is UTF-16
   int waitDepth_ = 0;
   HCURSOR restoreCursor_ = nullptr;
+
+  int waiting_ = 0;
+  int progressDepth_ = 0;
+  bool progressWrites_ = false, progressShown_ = false, stopRequested_ = false;
+  DWORD progressStart_ = 0;
+  std::string progressText_;
+  uint64_t progressDone_ = 0, progressTotal_ = 0;
+  WideText titleBefore_;
+  struct ITaskbarList3* taskbar_ = nullptr;
+  int actionDepth_ = 0;
+  std::function<void()> afterActions_;
 };
 
 Win32Platform& TheWin32Platform();

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <functional>
+
+#include "app/platform_win32.h"
+
 #include "device/neutral_call_win32.h"
 #include "device/pieceif.h"
 #include "device/pieceif_functions.h"
@@ -10,6 +14,37 @@ namespace {
 
 HMODULE library = nullptr;
 void* functions[kPieceFunctionCount] = {};
+
+// One device thread makes every call into the library, so the library always
+// sees the same caller and the window thread stays free meanwhile. It runs a
+// message loop of its own between jobs, in case the library needs one.
+HANDLE deviceThread = nullptr, jobReady = nullptr, jobDone = nullptr;
+const std::function<void()>* job = nullptr;
+bool lastJob = false, calling = false;
+
+DWORD WINAPI DeviceThread(LPVOID) {
+  for (;;) {
+    if (MsgWaitForMultipleObjects(1, &jobReady, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) {
+      (*job)();
+      bool last = lastJob;
+      SetEvent(jobDone);
+      if (last) return 0;
+      continue;
+    }
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// Runs work on the device thread; the window thread waits meanwhile.
+void OnDeviceThread(const std::function<void()>& work) {
+  job = &work;
+  SetEvent(jobReady);
+  TheWin32Platform().Wait(jobDone);
+}
 
 uintptr_t Word(int32_t value) { return static_cast<uint32_t>(value); }
 uintptr_t Word(uint32_t value) { return value; }
@@ -21,36 +56,59 @@ template <PieceFunctionId id, class... Arguments>
 int32_t Call(Arguments... arguments) {
   static_assert(sizeof...(Arguments) * 4 == kPieceFunctions[id].argumentBytes, "the table and the declaration differ");
   const uintptr_t words[] = {Word(arguments)..., 0};
-  // Unbound, a call fails as a missing device would.
-  return functions[id] ? QuilletNeutralCall(functions[id], words, sizeof...(Arguments)) : kPieceVersionFailed;
+  // Unbound, a call fails as a missing device would; so does one made while
+  // another is in flight, which no window lets happen.
+  if (!functions[id] || calling) return kPieceVersionFailed;
+  int32_t status = kPieceVersionFailed;
+  calling = true;
+  OnDeviceThread([&] { status = QuilletNeutralCall(functions[id], words, sizeof...(Arguments)); });
+  calling = false;
+  return status;
 }
 
 }  // namespace
 
 bool LoadDeviceLibrary(std::string* problem) {
-  // The program's folder, then the system folders and PATH, as for an
-  // imported DLL, but never the current folder, which a document's folder
-  // can be; the library's own dependencies are found the same way.
-  SetDllDirectoryW(L"");
-  library = LoadLibraryW(L"pieceif.dll");
-  if (!library) {
+  jobReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  jobDone = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  deviceThread = jobReady && jobDone ? CreateThread(nullptr, 0, &DeviceThread, nullptr, 0, nullptr) : nullptr;
+  if (!deviceThread) {
     *problem = "pieceif.dll を読み込めません。";
     return false;
   }
-  size_t missing = BindPieceFunctions(
-      [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); }, functions);
-  if (missing < kPieceFunctionCount) {
-    UnloadDeviceLibrary();
-    *problem = std::string("pieceif.dll に ") + kPieceFunctions[missing].name + " がありません。";
-    return false;
-  }
-  return true;
+  size_t missing = kPieceFunctionCount;
+  OnDeviceThread([&] {
+    // The program's folder, then the system folders and PATH, as for an
+    // imported DLL, but never the current folder, which a document's folder
+    // can be; the library's own dependencies are found the same way.
+    SetDllDirectoryW(L"");
+    library = LoadLibraryW(L"pieceif.dll");
+    if (library)
+      missing = BindPieceFunctions(
+          [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); }, functions);
+  });
+  if (library && missing == kPieceFunctionCount) return true;
+  *problem = library ? std::string("pieceif.dll に ") + kPieceFunctions[missing].name + " がありません。"
+                     : std::string("pieceif.dll を読み込めません。");
+  UnloadDeviceLibrary();
+  return false;
 }
 
 void UnloadDeviceLibrary() {
-  for (void*& function : functions) function = nullptr;
-  if (library) FreeLibrary(library);
-  library = nullptr;
+  if (deviceThread) {
+    lastJob = true;
+    OnDeviceThread([] {
+      for (void*& function : functions) function = nullptr;
+      if (library) FreeLibrary(library);
+      library = nullptr;
+    });
+    WaitForSingleObject(deviceThread, INFINITE);
+    CloseHandle(deviceThread);
+  }
+  if (jobReady) CloseHandle(jobReady);
+  if (jobDone) CloseHandle(jobDone);
+  deviceThread = jobReady = jobDone = nullptr;
+  lastJob = false;
 }
 
 extern "C" {

@@ -45,6 +45,13 @@ void FileListBox::Attach(HWND control) {
 LRESULT CALLBACK FileListBox::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<FileListBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT result = 0;
+  Win32Platform::Action action;
+  // Every command of the list starts a device operation: none while the
+  // device works (a window move's own message loop can still pass them on).
+  if (TheWin32Platform().Waiting() && HandlesMessage(kFileListMessages, message)) {
+    if (message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
   if (DispatchMessageTo(self, kFileListMessages, message, wParam, lParam, &result)) return result;
   return CallWindowProcW(self->previous_, hwnd, message, wParam, lParam);
 }

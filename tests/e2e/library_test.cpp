@@ -28,7 +28,8 @@ TEST_F(QuilletTest, EachFormOfTheLibraryTakesEveryCall) {
     WriteFile(home_ + "\\new.pex", "new");
     ASSERT_TRUE(Start("", folder));
     Key(VK_F5);
-    EXPECT_TRUE(WaitUntil([] { return piecesim::GetState(0, "plays") == "1"; })) << "the beep";
+    EXPECT_TRUE(WaitUntil([] { return piecesim::GetState(0, "plays") == "1" && piecesim::GetState(0, "paused") == "0"; }))
+        << "the beep";
     SendMessageW(List(), LB_SETCARETINDEX, 2, FALSE);
     Key(VK_RETURN);
     EXPECT_TRUE(WaitUntil([] { return piecesim::Runs(0) == Strings{"game.pex"}; }));

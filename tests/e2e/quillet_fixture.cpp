@@ -188,7 +188,13 @@ Strings QuilletTest::Items() const {
   return items;
 }
 
+// Input that reaches the program while a device call of its runs is
+// dropped, as under a modal box, and an operation's last calls (closing the
+// connection) follow its last effect a test can see by moments.
+void Settle() { WaitUntil([] { return false; }, 100); }
+
 void QuilletTest::Key(UINT vk) const {
+  Settle();
   PostMessageW(List(), WM_KEYDOWN, vk, 1);
   PostMessageW(List(), WM_KEYUP, vk, 0xC0000001);
 }
@@ -199,6 +205,7 @@ bool QuilletTest::Answer(HWND box, int id) const {
 }
 
 Strings QuilletTest::DragOut(const std::vector<int>& items) const {
+  Settle();
   RECT main;
   GetWindowRect(main_, &main);
   DropTarget target(POINT{main.right + 40, main.top});
