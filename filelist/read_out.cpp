@@ -1,6 +1,7 @@
 #include "filelist/read_out.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "app/path_util.h"
 #include "app/platform.h"
@@ -15,6 +16,7 @@ const char kNoTempFolder[] = "一時ディレクトリが取得できません�
 const char kInternalError[] = "内部エラーが発生しました。";
 const char kCannotConnect[] = "P/ECEに接続できません。";
 const char kReadFailed[] = "ファイルの読み込みに失敗しました。";
+const char kReading[] = "読み出し中";
 
 // "QL" and eight hex digits: every candidate has the same length, so paths
 // can be measured before the folder exists.
@@ -73,6 +75,8 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
     }
     names.push_back(name);
     fileNames.push_back(fileName);
+    long long size = strtoll(text.c_str(), nullptr, 10);   // the item's, for the progress
+    sizes_.push_back(size > 0 ? static_cast<uint64_t>(size) : 0);
   }
   if (!MakeFolder(tempFolder, separator)) {
     Show(kNoTempFolder, kErrorStyle);
@@ -85,11 +89,18 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
 
 bool ReadOut::ReadAtDrop() {
   WaitCursor wait;
+  ProgressScope progress(false);
   if (!ConnectDevice()) {
     errorText_ = kCannotConnect;
     return false;
   }
+  uint64_t done = 0, total = 0;
+  for (uint64_t size : sizes_) total += size;
   for (size_t i = 0; i < tempPaths_.size(); ++i) {
+    char count[32];
+    snprintf(count, sizeof count, " %u/%u ", static_cast<unsigned>(i + 1), static_cast<unsigned>(tempPaths_.size()));
+    ThePlatform().ShowProgress(std::string(kReading) + count + deviceNames_[i], done, total);
+    done += sizes_[i];
     if (ReadToHost(deviceNames_[i], tempPaths_[i]) != 0) {
       errorText_ = kReadFailed;
       DisconnectDevice();

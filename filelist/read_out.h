@@ -9,6 +9,7 @@
 #define QUILLET_FILELIST_READ_OUT_H
 
 #include <stddef.h>
+#include <stdint.h>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,7 @@ class ReadOut {
 
   std::string folder_;   // with its trailing separator; empty until made
   std::vector<std::string> deviceNames_;   // read into tempPaths_, in order
+  std::vector<uint64_t> sizes_;            // as the items give them
   std::vector<std::string> tempPaths_;
   std::vector<std::string> readPaths_;
   std::string errorText_;

@@ -46,7 +46,7 @@ bool ReconcileLruList() {
   return true;
 }
 
-bool SwapOutOne(bool& folderOpened, const std::string& writing) {
+bool SwapOutOne(bool& folderOpened, const std::string& writing, const std::function<void(const std::string&)>& moving) {
   Platform& platform = ThePlatform();
   while (!LruList.empty()) {
     // The name stays off the list whatever happens; if its file is still on
@@ -77,6 +77,7 @@ bool SwapOutOne(bool& folderOpened, const std::string& writing) {
       return false;
 
     // The device file goes only once its copy is complete in the folder.
+    if (moving) moving(name);
     if (ReadToHost(name, swapPath) != 0) return false;
     if (!platform.PathExists(swapPath)) return false;
 

@@ -1,5 +1,9 @@
 #include "transfer/transfer.h"
 
+#include <stdio.h>
+
+#include <vector>
+
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "app/settings_store.h"
@@ -19,6 +23,9 @@ const char kStartupQuestion[] = "startup.pexを書き込んでもよろしいで
 const char kNoRoom[] = "空き容量が足りません。";
 const char kWriteFailed[] = "ファイルの書き込みに失敗しました。";
 const char kSwapFailed[] = "ファイルの入れ替えに失敗しました。";
+
+const char kWriting[] = "書き込み中";
+const char kSwapping[] = "退避中";
 
 const char kListExtension[] = ".pfs";
 const char kStartupName[] = "startup.pex";
@@ -50,18 +57,67 @@ int32_t WriteToDevice(const std::string& name, const std::string& hostPath) {
   return WriteFromHost(name, hostPath);
 }
 
+uint64_t HostFileSize(const std::string& path) {
+  FILE* file = path.empty() ? nullptr : ThePlatform().OpenForReading(path);
+  if (!file) return 0;
+  long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : 0;
+  fclose(file);
+  return size > 0 ? static_cast<uint64_t>(size) : 0;
+}
+
+bool IsList(const std::string& path) { return FoldHostCase(SplitHostPath(path).extension) == kListExtension; }
+
+// A list's line is device text, relative to the list's folder; a line that
+// is no code page 932 text names no host file ("").
+std::string ListedPath(const std::string& listPath, const std::string& line) {
+  std::string hostLine;
+  return ThePlatform().HostText(line, &hostLine) ? HostFolder(listPath) + hostLine : std::string();
+}
+
 // One TransferFiles call: its connection is open while these run.
 class Transfer {
  public:
+  // The files the paths name, lists' lines included, and their bytes, for
+  // the progress.
+  explicit Transfer(const PathList& paths) {
+    for (const std::string& path : paths) Count(path, false);
+  }
   // fileName is device text; hostPath is host text.
   Next WriteOneFile(const std::string& fileName, const std::string& hostPath);
   Next WriteList(const std::string& listPath);
 
  private:
+  void Count(const std::string& path, bool listed);
+  void Progress(const std::string& name);
+
   bool folderOpened_ = false;   // the swap folder opens once per call
+  std::vector<uint64_t> sizes_;
+  size_t index_ = 0;
+  uint64_t bytesDone_ = 0, bytesTotal_ = 0;
 };
 
+void Transfer::Count(const std::string& path, bool listed) {
+  if (listed || !IsList(path)) {
+    sizes_.push_back(HostFileSize(path));
+    bytesTotal_ += sizes_.back();
+    return;
+  }
+  TransferListReader list;
+  std::string line;
+  if (list.Open(path))
+    while (list.NextLine(&line)) Count(ListedPath(path, line), true);
+}
+
+void Transfer::Progress(const std::string& name) {
+  char count[32];
+  snprintf(count, sizeof count, " %u/%u ", static_cast<unsigned>(index_), static_cast<unsigned>(sizes_.size()));
+  ThePlatform().ShowProgress(kWriting + std::string(count) + name, bytesDone_, bytesTotal_);
+}
+
 Next Transfer::WriteOneFile(const std::string& fileName, const std::string& hostPath) {
+  // Files come in the order they were counted in; those before this one are done.
+  if (index_ > 0 && index_ <= sizes_.size()) bytesDone_ += sizes_[index_ - 1];
+  ++index_;
   if (HasBlank(fileName)) {
     Show(kBlankInName, kErrorStyle);
     return Next::kCarryOn;
@@ -70,6 +126,7 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
   if (EqualsIgnoreAsciiCase(name, kStartupName) && Show(kStartupQuestion, kConfirmStyle) != IDYES)
     return Next::kCarryOn;
 
+  Progress(name);
   int32_t status = WriteToDevice(name, hostPath);
   for (;;) {
     if (status == 0) {
@@ -78,8 +135,14 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
     }
     int answer;
     if (AppSettings.mode && IsFlashFull(status)) {
-      // Make room one device file at a time until the file fits.
-      if (SwapOutOne(folderOpened_, hostPath)) {
+      // Make room one device file at a time until the file fits, unless the
+      // user asked to stop, which ends the writing as Abort does.
+      auto moving = [this](const std::string& moved) {
+        ThePlatform().ShowProgress(std::string(kSwapping) + " " + moved, bytesDone_, bytesTotal_);
+      };
+      if (SwapOutOne(folderOpened_, hostPath, moving)) {
+        if (ThePlatform().StopRequested()) return Next::kStop;
+        Progress(name);
         status = WriteToDevice(name, hostPath);
         continue;
       }
@@ -103,14 +166,11 @@ Next Transfer::WriteList(const std::string& listPath) {
     if (answer == IDRETRY) continue;
     return answer == IDIGNORE ? Next::kCarryOn : Next::kStop;
   }
-  // Lines are device text, relative to the list's folder, and keep their own
-  // folder part in the device name. A line naming a list writes it as a
-  // plain file.
-  const std::string base = HostFolder(listPath);
-  std::string line, hostLine;
+  // Lines keep their own folder part in the device name. A line naming a
+  // list writes it as a plain file.
+  std::string line;
   while (list.NextLine(&line)) {
-    bool named = ThePlatform().HostText(line, &hostLine);
-    if (WriteOneFile(line, named ? base + hostLine : std::string()) == Next::kStop) return Next::kStop;
+    if (ThePlatform().StopRequested() || WriteOneFile(line, ListedPath(listPath, line)) == Next::kStop) return Next::kStop;
   }
   return Next::kCarryOn;
 }
@@ -119,19 +179,21 @@ Next Transfer::WriteList(const std::string& listPath) {
 
 void TransferFiles(const PathList& paths) {
   if (paths.empty()) return;
+  ProgressScope progress(true);
   if (!ReconcileLruList()) {
     Show(kLruFailed, kErrorStyle);
     return;
   }
   WaitCursor wait;
   if (ConnectDevice()) {
-    Transfer transfer;
+    Transfer transfer(paths);
     for (const std::string& path : paths) {
+      // A stop asked for during the file before ends the writing here.
+      if (ThePlatform().StopRequested()) break;
       PathParts parts = SplitHostPath(path);
       std::string name;   // a host name that code page 932 cannot hold is refused as it is written
-      Next next = FoldHostCase(parts.extension) == kListExtension
-                      ? transfer.WriteList(path)
-                      : transfer.WriteOneFile(ThePlatform().DeviceText(parts.name + parts.extension, &name) ? name : "", path);
+      Next next = IsList(path) ? transfer.WriteList(path)
+                               : transfer.WriteOneFile(ThePlatform().DeviceText(parts.name + parts.extension, &name) ? name : "", path);
       if (next == Next::kStop) break;
     }
   } else {

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <stdint.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +94,12 @@ class FakePlatform : public Platform {
   // The path itself, for the simulator reads host paths as they are here,
   // where the system's code page can say it in at most 259 bytes.
   bool LibraryPath(const std::string& path, std::string* ansi) override;
+  Strings progress;   // "text done/total", a line a step
+  size_t stopAfter = SIZE_MAX;   // a stop is asked for once this many steps were shown
+  void ShowProgress(const std::string& text, uint64_t done, uint64_t total) override {
+    progress.push_back(text + " " + std::to_string(done) + "/" + std::to_string(total));
+  }
+  bool StopRequested() override { return progress.size() >= stopAfter; }
   uint32_t TickCount() override { return ++now; }
   void Sleep(uint32_t ms) override { now += ms, sleeps.push_back(ms); }
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override {

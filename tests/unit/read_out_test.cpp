@@ -35,6 +35,8 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
     EXPECT_TRUE(Calls().empty()) << "nothing is read before the drop";
     ASSERT_TRUE(readOut.ReadAtDrop());
     EXPECT_EQ(readOut.tempPaths(), readOut.readPaths());
+    EXPECT_EQ((Strings{"読み出し中 1/3 a.pex 0/35", "読み出し中 2/3 sub\\game.pex 7/35", "読み出し中 3/3 ソフト.pex 23/35"}),
+              platform.progress);
     EXPECT_EQ((Strings{"ismExit() = 0", "ismInitEx(0, 0) = 0", "ismPFFSRead(a.pex, " + folder + "a.pex) = 0",
                        "ismPFFSRead(sub\\game.pex, " + folder + "game.pex) = 0",
                        "ismPFFSRead(ソフト.pex, " + soft + ") = 0", "ismExit() = 0"}),
