@@ -25,7 +25,8 @@ for f in "$QUILLET_WIN_BUILD"/bin/*.exe "$QUILLET_WIN_BUILD"/bin/*.dll; do
 done
 (cd "$bin" && "$QUILLET_WINE" startup_bench.exe 15) >"$logs/startup.txt" 2>&1
 (cd "$bin" && "$QUILLET_WINE" refresh_bench.exe 20) >"$logs/refresh.txt" 2>&1
-build/native/tests/bench/transfer_bench 5 >"$logs/transfer.txt" 2>&1
+(cd "$bin" && "$QUILLET_WINE" transfer_bench.exe 5) >"$logs/transfer.txt" 2>&1
+(cd "$bin" && "$QUILLET_WINE" ping_bench.exe) >"$logs/ping.txt" 2>&1
 wineserver -k 2>/dev/null
 [ -n "$QUILLET_XVFB_PID" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
 
@@ -46,6 +47,8 @@ printf '%-44s %12s %12s %8s\n' "  of which the simulated directory read (ms)" \
   "$(grep -oE 'read alone [0-9.]+' "$logs/refresh.txt" | grep -oE '[0-9.]+$')" "" ""
 printf '%-44s %12s %12s %8s\n' "200 small files in one transfer (s)" \
   "$(field transfer.txt 'TransferFiles')" "$(field transfer.txt 'bare')" "$(field transfer.txt 'ratio')"
+printf '%-44s %12s %12s %8s\n' "longest answer while a slow device writes (ms)" \
+  "$(grep -oE 'write +[0-9]+ ms' "$logs/ping.txt" | grep -oE '[0-9]+ ms' | grep -oE '[0-9]+')" "" ""
 printf '%-44s %12s %12s %8s\n' "Quillet.exe size, stripped (bytes)" "$(stat -c %s "$stripped")" "" ""
 printf '%-44s %s\n' "Quillet.exe imports" "$imports"
 echo

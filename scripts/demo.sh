@@ -31,6 +31,8 @@ sample パズル.pex 9216
 sample hiscore.dat 512
 sample メモ.txt 1200
 sample tetris.pex 30720
+# QUILLET_DEMO_RATE=BYTES makes a slow device, one that moves BYTES a second.
+"$simctl" --home "$home" state 0 rate "${QUILLET_DEMO_RATE:-0}"
 "$simctl" --home "$home" list 0 | iconv -f CP932 -t UTF-8 || true
 
 # Wine sees the host's / as drive Z:.

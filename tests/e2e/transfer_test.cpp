@@ -5,6 +5,10 @@
 // and so has the swap folder that the settings file names.
 #include "tests/e2e/quillet_fixture.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 namespace e2e {
 namespace {
 
@@ -64,6 +68,50 @@ TEST_F(QuilletTest, CommandLineSwapAndHandOverWriteTheirFiles) {
   // A name lost on the way in would come back at the end of the list.
   ASSERT_TRUE(Start() && Close());
   EXPECT_NE(std::string::npos, IniText().find(lru)) << "the LRU list over a restart";
+}
+
+// A device that takes 8 s for a 512 KB file: the window answers another
+// process throughout, the title shows how far the writing has got, a
+// second start is answered at once and its file written after, and Escape
+// ends the writing after the file in flight without closing the window.
+TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
+  piecesim::SetState(0, "rate", "65536");
+  piecesim::SetState(0, "capacity", "1048576");
+  WriteFile(home_ + "\\big.pex", std::string(512 * 1024, 'b'));
+  for (const char* name : {"b.pex", "c.pex", "d.pex"}) WriteFile(home_ + "\\" + name, "x");
+  ASSERT_TRUE(Start());
+  piecesim::ClearCallLog();
+  std::atomic<bool> pinging{true};
+  std::atomic<DWORD> worst{0};
+  std::thread pinger([&] {
+    for (DWORD_PTR r; pinging; Sleep(50)) {
+      DWORD sent = GetTickCount();
+      SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+      worst = (std::max)(worst.load(), GetTickCount() - sent);
+    }
+  });
+  auto quoted = [&](const char* name) { return "\"" + home_ + "\\" + name + "\" "; };
+  PROCESS_INFORMATION first = Launch(quoted("big.pex") + quoted("b.pex") + quoted("c.pex"));
+  EXPECT_TRUE(WaitUntil([&] { return Title() == "Quillet - 書き込み中 1/3 big.pex"; }, 3000));
+  PROCESS_INFORMATION second = Launch(quoted("d.pex"));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, 4000)) << "a second start is answered at once";
+  Key(VK_ESCAPE);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.hProcess, kWaitMs));
+  EXPECT_TRUE(WaitItems({"524288 big.pex", "*     1 d.pex"}));
+  EXPECT_EQ("Quillet - 524287 bytes free", Title()) << "the title is the listing's again";
+  pinging = false;
+  pinger.join();
+  EXPECT_LT(worst.load(), 1000u) << "the longest ping";
+  for (HANDLE h : {first.hProcess, first.hThread, second.hProcess, second.hThread}) CloseHandle(h);
+  // What the library saw: the writing stopped after big.pex, then d.pex.
+  Strings calls, want;
+  for (const std::string& line : piecesim::CallLog()) calls.push_back(line.substr(0, line.find_first_of(",)")));
+  for (const char* name : {"big.pex", "d.pex"})
+    for (std::string call : {"ismExit(", "ismInitEx(0", "ismPFFSDir(8192", "ismExit(", "ismExit(", "ismInitEx(0",
+                             "ismPFFSWrite(", "ismExit(", "ismExit(", "ismInitEx(0", "ismPFFSDir(8192", "ismExit("})
+      want.push_back(call == "ismPFFSWrite(" ? call + name : call);
+  EXPECT_EQ(want, calls);
+  EXPECT_TRUE(Close()) << "Escape did not close the window";
 }
 
 }  // namespace
