@@ -1,10 +1,12 @@
 #include "device/launcher.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <new>
 #include <set>
 
+#include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
 #include "device/launcher_image.h"
@@ -22,6 +24,12 @@ const char kOutOfMemory[] = "メモリ不足です。";
 const char kCannotConnect[] = "P/ECEに接続できません。";
 const char kControlError[] = "実行制御エラーです。";
 const char kWriteFailed[] = "メモリへの書き込みに失敗しました。";
+const char kNotHere[] = "このP/ECEではプログラムを実行できません。ランチャー ";
+const char kNeeded[] = " が必要です。";
+const char kSimulatorTag[] = "QLSIMDEV";   // bytes 24 to 31 of the simulator's version record
+
+constexpr size_t kVersionRecordSize = 32;
+constexpr size_t kSimulatorTagOffset = 24;
 
 constexpr size_t kFirstSectionOffset = 8;
 constexpr size_t kNextOffset = 0;
@@ -40,7 +48,51 @@ bool Fits(const std::vector<uint8_t>& image, uint64_t offset, uint64_t size) {
 
 void ShowError(const char* text) { Show(text, kErrorStyle); }
 
+// The launcher file beside the program file, as a host path; "" when the
+// program's path cannot be had.
+std::string LauncherFilePath() {
+  std::string program;
+  if (!ThePlatform().ProgramPath(&program)) return "";
+  PathParts parts = SplitHostPath(program);
+  return parts.drive + parts.folder + parts.name + ".srf";
+}
+
+bool ReadLauncherFile(const std::string& path, std::vector<uint8_t>* image) {
+  FILE* file = ThePlatform().OpenForReading(path);
+  if (!file) return false;
+  image->resize(kMaxLauncherFile + 1);
+  image->resize(fread(image->data(), 1, image->size(), file));
+  fclose(file);
+  return !image->empty() && image->size() <= kMaxLauncherFile;
+}
+
+// Whether the device says it is the simulator, the one device that can run
+// the stand-in; asked inside the open connection.
+bool DeviceIsSimulator() {
+  uint8_t record[kVersionRecordSize] = {};
+  return ismGetVersion(record, 1) != kPieceVersionFailed &&
+         memcmp(record + kSimulatorTagOffset, kSimulatorTag, 8) == 0;
+}
+
 }  // namespace
+
+bool LauncherFileUsable(const std::vector<uint8_t>& image) {
+  std::vector<LauncherSection> sections;
+  long field = FindLauncherNameField(image);
+  if (field < 0 || !LauncherSections(image, &sections)) return false;
+  bool named = false;
+  for (const LauncherSection& s : sections) {
+    if (uint64_t(s.address) + s.size > (uint64_t(1) << 32)) return false;
+    named = named || (uint64_t(field) >= s.offset && uint64_t(field) + kLauncherNameFieldSize <= uint64_t(s.offset) + s.size);
+  }
+  return named;
+}
+
+bool IsSimulatorLauncher(const std::vector<uint8_t>& image, const std::vector<LauncherSection>& sections) {
+  const size_t tag = sizeof kSimulatorLauncherTag - 1;
+  return !sections.empty() && sections[0].size >= tag &&
+         memcmp(&image[sections[0].offset], kSimulatorLauncherTag, tag) == 0;
+}
 
 long FindLauncherNameField(const std::vector<uint8_t>& image) {
   if (image.size() < kLauncherNameFieldSize) return -1;
@@ -108,7 +160,13 @@ void RunLauncherImage(const std::vector<uint8_t>& image, const std::string& name
     ShowError(kCannotConnect);
     return;
   }
-  if (ismAppStop() != 0) {
+  // The stand-in would leave a real P/ECE hung: nothing is stopped or
+  // written unless the device is the simulator.
+  if (IsSimulatorLauncher(copy, sections) && !DeviceIsSimulator()) {
+    std::string file = HostFileName(LauncherFilePath());
+    ThePlatform().ShowMessage(HostTextOf(kNotHere) + (file.empty() ? "Quillet.srf" : file) + HostTextOf(kNeeded),
+                              kErrorStyle);
+  } else if (ismAppStop() != 0) {
     ShowError(kControlError);
   } else {
     bool written = true;
@@ -126,7 +184,11 @@ void RunLauncherImage(const std::vector<uint8_t>& image, const std::string& name
 
 void RunProgram(const std::string& name) {
   std::vector<uint8_t> image;
-  if (!ThePlatform().LoadResourceBytes("SRF", IDR_LAUNCHER, &image) || image.empty()) {
+  const std::string file = LauncherFilePath();
+  bool usable = !file.empty() && ThePlatform().PathExists(file)
+                    ? ReadLauncherFile(file, &image) && LauncherFileUsable(image)
+                    : ThePlatform().LoadResourceBytes("SRF", IDR_LAUNCHER, &image) && !image.empty();
+  if (!usable) {
     ShowError(kInternalError);
     return;
   }

@@ -4,8 +4,10 @@
 
 #include <string>
 
-// Loads the launcher (resource "SRF" 129) with name in its name field and
-// starts it; every failure is shown.
+// Loads the launcher with name in its name field and starts it; every
+// failure is shown. The launcher is the file named after the program file
+// with the extension ".srf" beside it, when there is one, else the built-in
+// stand-in (resource "SRF" 129).
 void RunProgram(const std::string& name);
 
 #endif

@@ -63,9 +63,14 @@ TEST_F(QuilletTest, RunPauseAndBeep) {
   WriteFile(IniPath(), "[config]\r\nbeep=1\r\n");
   for (const char* name : {"\x81\xE0.pex", "\x87\x90.pex"}) piecesim::PutFile(0, name, "GAME");   // both show as "≒.pex"
   ASSERT_TRUE(Start());
+  piecesim::ClearCallLog();
   SendMessageW(List(), LB_SETCARETINDEX, 1, FALSE);
   Key(VK_RETURN);
   EXPECT_TRUE(WaitUntil([] { return piecesim::Runs(0) == Strings{"\x87\x90.pex"}; }));
+  const Strings run = {"ismExit() = 0", "ismInitEx(0, 0) = 0", "ismGetVersion(1) = 0", "ismAppStop() = 0",
+                       "ismWriteMem(0x00100000, 176) = 0", "ismWriteMem(0x001000b0, 424) = 0", "ismWriteMem(0x00100258, 32) = 0",
+                       "ismAppStart() = 0", "ismExit() = 0"};
+  EXPECT_TRUE(WaitUntil([&] { return piecesim::CallLog() == run; })) << "the simulator is asked first whether it is one";
 
   Key(VK_PAUSE);
   HWND pause = FindDialog(process_.dwProcessId, 1008);

@@ -5,6 +5,9 @@
 // sweep's.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <map>
 
 #include "app/settings_store.h"
@@ -91,15 +94,50 @@ TEST_F(DeviceTest, ConnectionAndCommands) {
 }
 
 TEST_F(DeviceTest, RunProgramLoadsTheLauncherWithTheName) {
-  platform.resources["SRF/129"] = GeneratedLauncher();
+  const std::vector<uint8_t> builtIn = GeneratedLauncher();
+  // An owner's launcher beside the program file has no stand-in tag; the
+  // malformed ones are that launcher with one field changed.
+  auto changed = [&](size_t at, std::vector<uint8_t> bytes) {
+    std::vector<uint8_t> image = builtIn;
+    image[368] = 'R';
+    image.resize(std::max(image.size(), at + bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), image.begin() + at);
+    return image;
+  };
+  const Strings connect = {"ismExit() = 0", "ismInitEx(0, 0) = 0"}, load = {"ismAppStop() = 0", "ismWriteMem(0x00100000, 176) = 0",
+      "ismWriteMem(0x001000b0, 424) = 0", "ismWriteMem(0x00100258, 32) = 0", "ismAppStart() = 0", "ismExit() = 0"};
+  auto calls = [&](Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
+  const std::string notHere = "このP/ECEではプログラムを実行できません。ランチャー Quillet.srf が必要です。";
+  const struct { const char* what; const char* simtag; std::vector<uint8_t> file; Strings calls; const char* box; } rows[] = {
+      {"the stand-in on the simulator, which it asks first", "1", {}, calls(connect, calls({"ismGetVersion(1) = 0"}, load)), nullptr},
+      {"the stand-in on a device that is not the simulator", "0", {}, calls(connect, {"ismGetVersion(1) = 0", "ismExit() = 0"}), notHere.c_str()},
+      {"an owner's launcher, on any device", "0", changed(0, {}), calls(connect, load), nullptr},
+      {"a section past the end", "1", changed(16 + 44 + 38, {0, 0, 0xFF, 0xFF}), {}, text::kInternalError},
+      {"a chain that loops", "1", changed(16 + 88 + 44, {0, 0, 0, 16}), {}, text::kInternalError},
+      {"no name field", "1", changed(968, {0}), {}, text::kInternalError},
+      {"the name field in no loaded section", "1", changed(16 + 88 + 34, {0, 0, 0, 0}), {}, text::kInternalError},
+      {"a section past the address space", "1", changed(16 + 10, {0xFF, 0xFF, 0xFF, 0x80}), {}, text::kInternalError},
+      {"a file over 1 MiB", "1", changed(1000, std::vector<uint8_t>(1 << 20)), {}, text::kInternalError},
+  };
+  platform.resources["SRF/129"] = builtIn;
+  platform.programPath = host.File("Quillet.exe");
+  for (const auto& r : rows) {
+    Reset();
+    piecesim::SetState(0, "simtag", r.simtag);
+    unlink(host.File("Quillet.srf").c_str());
+    if (!r.file.empty()) host.Write("Quillet.srf", std::string(r.file.begin(), r.file.end()));
+    RunProgram("game.pex");
+    EXPECT_EQ(r.calls, Calls()) << r.what;
+    EXPECT_EQ(r.box ? Strings{r.box} : Strings{}, platform.Texts()) << r.what;
+    if (r.calls.size() > 4)   // what was loaded is the launcher's own, with the name
+      EXPECT_EQ(std::string(r.file.empty() ? "Q" : "R") + "game.pex" + std::string(24, '\0'),
+                piecesim::ReadMemory(0, 0x100000, 1) + piecesim::ReadMemory(0, piecesim::kLauncherNameAddress, 32)) << r.what;
+  }
   const std::string n31(31, 'n');
-  RunProgram("game.pex");
-  EXPECT_EQ((Strings{"ismExit() = 0", "ismInitEx(0, 0) = 0", "ismAppStop() = 0", "ismWriteMem(0x00100000, 176) = 0",
-                     "ismWriteMem(0x001000b0, 424) = 0", "ismWriteMem(0x00100258, 32) = 0", "ismAppStart() = 0", "ismExit() = 0"}),
-            Calls());
-  EXPECT_EQ("game.pex" + std::string(24, '\0'), piecesim::ReadMemory(0, piecesim::kLauncherNameAddress, 32));
+  Reset();
+  unlink(host.File("Quillet.srf").c_str());
   RunProgram(n31);
-  EXPECT_EQ((Strings{"game.pex", n31}), piecesim::Runs(0));
+  EXPECT_EQ((Strings{n31}), piecesim::Runs(0));
   // A name that leaves no zero byte, an image without the field, no image:
   // an internal error before the device is touched.
   piecesim::ClearCallLog();

@@ -256,7 +256,9 @@ TEST_F(FaultSweep, ReadOut) {
 
 TEST_F(FaultSweep, Run) {
   Sweep({"run", {kOk}, {9},
-         {{"ismInitEx", 0, 0, text::kCannotConnect, true}, {"ismAppStop", 0, 0, text::kControlError, true},
+         {{"ismInitEx", 0, 0, text::kCannotConnect, true},
+          {"ismGetVersion", 0, 0, "このP/ECEではプログラムを実行できません。ランチャー Quillet.srf が必要です。", true},
+          {"ismAppStop", 0, 0, text::kControlError, true},
           {"ismWriteMem", 0, 0, "メモリへの書き込みに失敗しました。", true}, {"ismAppStart", 0, 0, text::kControlError, true}},
          [&] { platform.resources["SRF/129"] = GeneratedLauncher(); },
          [] { RunProgram("game.pex"); },
