@@ -117,9 +117,9 @@ TEST_F(TransferTest, ProgressAndAStopAfterAFile) {
   // The steps shown, and the files written when a stop is asked for after
   // the nth: it ends the writing as Abort does, without a box.
   const struct { size_t stopAfter; Strings steps, written; } rows[] = {
-      {SIZE_MAX, {"書き込み中 1/3 a.pex 0/6", "書き込み中 2/3 b.pex 3/6", "書き込み中 3/3 c.pex 5/6"}, {"a.pex", "b.pex", "c.pex"}},
-      {1, {"書き込み中 1/3 a.pex 0/6"}, {"a.pex"}},
-      {2, {"書き込み中 1/3 a.pex 0/6", "書き込み中 2/3 b.pex 3/6"}, {"a.pex", "b.pex"}},   // inside the list
+      {SIZE_MAX, {"書き込み中 1/3 b.pex 0/6", "書き込み中 2/3 c.pex 2/6", "書き込み中 3/3 a.pex 3/6"}, {"b.pex", "c.pex", "a.pex"}},
+      {1, {"書き込み中 1/3 b.pex 0/6"}, {"b.pex"}},   // inside the list
+      {2, {"書き込み中 1/3 b.pex 0/6", "書き込み中 2/3 c.pex 2/6"}, {"b.pex", "c.pex"}},
       {SIZE_MAX, {"書き込み中 1/1 big.pex 0/50", "退避中 old.pex 0/50", "書き込み中 1/1 big.pex 0/50"}, {"big.pex"}},
       {2, {"書き込み中 1/1 big.pex 0/50", "退避中 old.pex 0/50"}, {}},   // after the file moved out
   };
@@ -130,7 +130,7 @@ TEST_F(TransferTest, ProgressAndAStopAfterAFile) {
     AppSettings.mode = true;
     platform.progress.clear(), platform.stopAfter = r.stopAfter;
     for (const char* f : {"a.pex=aaa", "b.pex=bb", "c.pex=c", "l.pfs=b.pex\nc.pex\n"}) host.Write(std::string(f, 5), f + 6);
-    TransferFiles(swapping ? PathList{host.Write("big.pex", std::string(50, 'B'))} : PathList{host.File("a.pex"), host.File("l.pfs")});
+    TransferFiles(swapping ? PathList{host.Write("big.pex", std::string(50, 'B'))} : PathList{host.File("l.pfs"), host.File("a.pex")});
     EXPECT_EQ(r.steps, platform.progress) << r.stopAfter;
     EXPECT_EQ(r.written, piecesim::ListFiles(0)) << r.stopAfter;
     EXPECT_TRUE(platform.shown.empty());
