@@ -2,7 +2,8 @@
 # Takes the README's pictures under a Japanese and an English system
 # language: the file list, its system menu, and the box start-up shows when
 # the device's directory cannot be read. Writes docs/list-<locale>.png,
-# docs/menu-<locale>.png and docs/box-<locale>.png. Needs a build
+# docs/menu-<locale>.png and docs/box-<locale>.png, and docs/quillet.png,
+# the list with the about box. Needs a build
 # (scripts/build.sh); runs on a private Xvfb display and Wine prefix.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -58,3 +59,26 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   wineserver -w
   echo "docs/list-$tag.png docs/menu-$tag.png docs/box-$tag.png"
 done
+
+# The README's first picture: the list of the demo's files and the about box
+# beside it, on a Japanese system.
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+"$simctl" --home "$home" reset >/dev/null
+"$simctl" --home "$home" create 0 >/dev/null
+for sample in startup.pex:24576 hiscore.dat:512 tetris.pex:30720 ゲーム.pex:18432 パズル.pex:9216 メモ.txt:1200; do
+  head -c "${sample#*:}" /dev/zero >build/shots-data
+  "$simctl" --home "$home" put 0 "$(printf '%s' "${sample%%:*}" | iconv -t CP932)" build/shots-data >/dev/null
+done
+: >"$home/calls.log"
+printf '[position]\r\nleft=6\r\ntop=6\r\nright=186\r\nbottom=254\r\n' >"$WINEPREFIX/drive_c/windows/Quillet.INI"
+(cd "$bin" && exec "$QUILLET_WINE" explorer /desktop=Shots,880x260 Quillet.exe) &
+for _ in $(seq 120); do grep -q '^ismPFFSDir' "$home/calls.log" 2>/dev/null && break; sleep 0.5; done
+sleep 2
+xdotool key alt+space
+sleep 0.5
+xdotool key Up Return
+sleep 1.5
+import -window root -crop 640x260+0+0 docs/quillet.png  # the box stands in the middle of the desktop
+wineserver -k 2>/dev/null || true
+wineserver -w
+echo "docs/quillet.png"
