@@ -228,8 +228,6 @@ void MainWindow::SavePosition() {
   }
 }
 
-// A session that ends does not close the window: the system ends the
-// process after this answer. What a close saves is saved now, in its order.
 // A write to the device is not cut off by the end of the session.
 LRESULT MainWindow::OnQueryEndSession(WPARAM, LPARAM) { return !TheWin32Platform().Writing(); }
 
@@ -241,6 +239,8 @@ LRESULT MainWindow::OnSetCursor(WPARAM, LPARAM) {
   return TRUE;
 }
 
+// A session that ends does not close the window: the system ends the
+// process after this answer. What a close saves is saved now, in its order.
 LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
   if (ending) {
     SavePosition();

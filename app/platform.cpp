@@ -1,5 +1,7 @@
 #include "app/platform.h"
 
+#include <stdio.h>
+
 #include "app/path_util.h"
 
 namespace {
@@ -23,4 +25,10 @@ std::string HostTextOf(const std::string& deviceText) {
 
 int Show(const std::string& deviceText, unsigned style) {
   return ThePlatform().ShowMessage(HostTextOf(deviceText), style);
+}
+
+std::string StepText(const char* verb, size_t index, size_t count, const std::string& name) {
+  char numbers[32];
+  snprintf(numbers, sizeof numbers, " %u/%u ", static_cast<unsigned>(index), static_cast<unsigned>(count));
+  return verb + std::string(numbers) + name;
 }

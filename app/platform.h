@@ -103,6 +103,9 @@ int Show(const std::string& deviceText, unsigned style);
 // code page 932 text are left out.
 std::string HostTextOf(const std::string& deviceText);
 
+// The text of a progress step: "<verb> <index>/<count> <name>".
+std::string StepText(const char* verb, size_t index, size_t count, const std::string& name);
+
 // A long operation's progress for the lifetime of the object.
 class ProgressScope {
  public:

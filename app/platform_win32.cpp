@@ -125,7 +125,7 @@ bool ReadWholeFile(const WideText& path, std::string* bytes) {
 
 // Writes bytes to a file beside path and then moves it over path, so that
 // a failure leaves the old file as it was.
-bool ReplaceFile(const WideText& path, const std::string& bytes) {
+bool ReplaceContents(const WideText& path, const std::string& bytes) {
   WideText fresh = path + L".new";
   HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -155,12 +155,12 @@ void Win32Platform::KeepSettingsWhole(const WideText& value) {
   WideText path = WideText(windows, n < kMaxPath ? n : 0) + L"\\" + iniName_;
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, iniName_.c_str());   // what the profile cache holds, to disk
   std::string bytes;
-  bool exists = ReadWholeFile(path, &bytes);
+  bool fresh = !ReadWholeFile(path, &bytes) || bytes.empty();
   if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
     iniUnicode_ = true;
-  } else if ((!exists || bytes.empty()) ? !fits || GetACP() != kDeviceCodePage : !fits) {
+  } else if (!fits || (fresh && GetACP() != kDeviceCodePage)) {
     WideText text = WideFromAnsi(bytes);
-    iniUnicode_ = ReplaceFile(path, "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    iniUnicode_ = ReplaceContents(path, "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
   }
 }
 

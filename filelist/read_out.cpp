@@ -97,9 +97,7 @@ bool ReadOut::ReadAtDrop() {
   uint64_t done = 0, total = 0;
   for (uint64_t size : sizes_) total += size;
   for (size_t i = 0; i < tempPaths_.size(); ++i) {
-    char count[32];
-    snprintf(count, sizeof count, " %u/%u ", static_cast<unsigned>(i + 1), static_cast<unsigned>(tempPaths_.size()));
-    ThePlatform().ShowProgress(std::string(kReading) + count + deviceNames_[i], done, total);
+    ThePlatform().ShowProgress(StepText(kReading, i + 1, tempPaths_.size(), deviceNames_[i]), done, total);
     done += sizes_[i];
     if (ReadToHost(deviceNames_[i], tempPaths_[i]) != 0) {
       errorText_ = kReadFailed;

@@ -109,9 +109,7 @@ void Transfer::Count(const std::string& path, bool listed) {
 }
 
 void Transfer::Progress(const std::string& name) {
-  char count[32];
-  snprintf(count, sizeof count, " %u/%u ", static_cast<unsigned>(index_), static_cast<unsigned>(sizes_.size()));
-  ThePlatform().ShowProgress(kWriting + std::string(count) + name, bytesDone_, bytesTotal_);
+  ThePlatform().ShowProgress(StepText(kWriting, index_, sizes_.size(), name), bytesDone_, bytesTotal_);
 }
 
 Next Transfer::WriteOneFile(const std::string& fileName, const std::string& hostPath) {

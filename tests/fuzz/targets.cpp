@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<LauncherSection> sections;
   if (LauncherSections(image, &sections))
     for (const LauncherSection& s : sections) CHECK(s.offset + uint64_t(s.size) <= size);
+  LauncherFileUsable(image);   // an owner's launcher file is outside input too
   long field = FindLauncherNameField(image);
   if (field >= 0) PutLauncherName(&image, field, text.substr(0, 31));
 #elif defined(FUZZ_icon_size)
