@@ -156,7 +156,11 @@ void QuilletTest::TearDown() {
 }
 
 PROCESS_INFORMATION Launch(const std::string& args, const std::string& folder) {
-  std::wstring line = Wide("\"" + folder + "Quillet.exe\" " + args);
+  return RunCommand("\"" + folder + "Quillet.exe\" " + args, folder);
+}
+
+PROCESS_INFORMATION RunCommand(const std::string& commandLine, const std::string& folder) {
+  std::wstring line = Wide(commandLine);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};

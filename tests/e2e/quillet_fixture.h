@@ -32,8 +32,9 @@ std::string IniPath();              // Quillet.INI in the Windows folder
 std::string IniText();
 std::string ReadFile(const std::string& path);   // "<missing>" when there is none
 void WriteFile(const std::string& path, const std::string& bytes);
-// Quillet.exe started with args, from folder (its own by default), in that
-// folder.
+// A command line run in folder; Launch runs Quillet.exe with args from
+// folder (its own by default).
+PROCESS_INFORMATION RunCommand(const std::string& commandLine, const std::string& folder = ProgramFolder());
 PROCESS_INFORMATION Launch(const std::string& args, const std::string& folder = ProgramFolder());
 // A visible top-level window of process pid holding control id, with that
 // text when one is given.

@@ -47,14 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Lowering changes single-byte capitals only, never a byte of a
   // double-byte character; the multibyte lowering agrees on single bytes.
   const std::string ascii = LowerAscii(text), multibyte = LowerMultibyte(text);
-  for (size_t i = 0; i < size; ++i) {
-    const unsigned char c = data[i];
-    if (IsLeadByte(c) && i + 1 < size) {
-      CHECK(ascii.compare(i, 2, text, i, 2) == 0);
-      ++i;
-    } else {
-      CHECK(static_cast<unsigned char>(ascii[i]) == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) && multibyte[i] == ascii[i]);
-    }
+  for (size_t i = 0, n; i < size; i += n) {
+    const unsigned char c = data[i], lowered = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+    n = IsLeadByte(c) && i + 1 < size ? 2 : 1;
+    CHECK(n == 2 ? ascii.compare(i, 2, text, i, 2) == 0 : ascii[i] == char(lowered) && multibyte[i] == ascii[i]);
   }
   CHECK(LowerMultibyte(multibyte) == multibyte);
   // UTF-8 text measures what the system's conversion to UTF-16 gives.
@@ -62,10 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
   char *in = const_cast<char*>(text.data()), *out = reinterpret_cast<char*>(&utf16[0]);
   size_t inLeft = size, outLeft = utf16.size() * 2;
-  if (iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1)) {
-    utf16.resize(utf16.size() - outLeft / 2);
-    CHECK(Utf16(text) == utf16 && Utf16Length(text) == utf16.size());
-  }
+  if (iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1))
+    CHECK(Utf16(text) == utf16.substr(0, utf16.size() - outLeft / 2) && Utf16Length(text) == utf16.size() - outLeft / 2);
   iconv_close(cd);
   LeavesFolder(text);
   JoinHostPath(text, "x");

@@ -24,6 +24,8 @@ namespace {
 
 class DeviceTest : public SimTest {};
 
+Strings Joined(Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+
 // What the 13 functions bind to in a library with these exports: the
 // index of the first one missing, and the names ismInitEx and ismPFFSDelete
 // were found under.
@@ -37,15 +39,13 @@ TEST(Library, EachFunctionUnderTheFirstOfItsExportNames) {
     }
     return names;
   };
-  auto both = [](Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
   const struct { Strings exports; size_t missing; std::string initEx, remove; } rows[] = {
       {exports("%s"), kPieceFunctionCount, "ismInitEx", "ismPFFSDelete"},
       {exports("_%s@%u"), kPieceFunctionCount, "_ismInitEx@8", "_ismPFFSDelete@4"},
       {exports("%s@%u"), kPieceFunctionCount, "ismInitEx@8", "ismPFFSDelete@4"},
       {exports("_%s"), kPieceFunctionCount, "_ismInitEx", "_ismPFFSDelete"},
-      {both(exports("_%s"), exports("%s")), kPieceFunctionCount, "ismInitEx", "ismPFFSDelete"},
-      {both(exports("%s@%u"), exports("_%s@%u")), kPieceFunctionCount, "_ismInitEx@8", "_ismPFFSDelete@4"},
-      {both(exports("_%s"), exports("%s@%u")), kPieceFunctionCount, "ismInitEx@8", "ismPFFSDelete@4"},
+      {Joined(exports("_%s"), exports("%s")), kPieceFunctionCount, "ismInitEx", "ismPFFSDelete"},
+      {Joined(exports("%s@%u"), exports("_%s@%u")), kPieceFunctionCount, "_ismInitEx@8", "_ismPFFSDelete@4"},
       {exports("%s", "ismPFFSDelete"), kIsmPFFSDelete, "ismInitEx", ""},
       {exports("_%s@1%u"), kIsmInitEx, "", ""},   // sizes that are not the arguments'
   };
@@ -106,18 +106,17 @@ TEST_F(DeviceTest, RunProgramLoadsTheLauncherWithTheName) {
   };
   const Strings connect = {"ismExit() = 0", "ismInitEx(0, 0) = 0"}, load = {"ismAppStop() = 0", "ismWriteMem(0x00100000, 176) = 0",
       "ismWriteMem(0x001000b0, 424) = 0", "ismWriteMem(0x00100258, 32) = 0", "ismAppStart() = 0", "ismExit() = 0"};
-  auto calls = [&](Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
-  const std::string notHere = "このP/ECEではプログラムを実行できません。ランチャー Quillet.srf が必要です。";
   const struct { const char* what; const char* simtag; std::vector<uint8_t> file; Strings calls; const char* box; } rows[] = {
-      {"the stand-in on the simulator, which it asks first", "1", {}, calls(connect, calls({"ismGetVersion(1) = 0"}, load)), nullptr},
-      {"the stand-in on a device that is not the simulator", "0", {}, calls(connect, {"ismGetVersion(1) = 0", "ismExit() = 0"}), notHere.c_str()},
-      {"an owner's launcher, on any device", "0", changed(0, {}), calls(connect, load), nullptr},
+      {"the stand-in on a device that is not the simulator", "0", {}, Joined(connect, {"ismGetVersion(1) = 0", "ismExit() = 0"}),
+       "このP/ECEではプログラムを実行できません。ランチャー Quillet.srf が必要です。"},
+      {"an owner's launcher, on any device", "0", changed(0, {}), Joined(connect, load), nullptr},
       {"a section past the end", "1", changed(16 + 44 + 38, {0, 0, 0xFF, 0xFF}), {}, text::kInternalError},
       {"a chain that loops", "1", changed(16 + 88 + 44, {0, 0, 0, 16}), {}, text::kInternalError},
       {"no name field", "1", changed(968, {0}), {}, text::kInternalError},
       {"the name field in no loaded section", "1", changed(16 + 88 + 34, {0, 0, 0, 0}), {}, text::kInternalError},
       {"a section past the address space", "1", changed(16 + 10, {0xFF, 0xFF, 0xFF, 0x80}), {}, text::kInternalError},
       {"a file over 1 MiB", "1", changed(1000, std::vector<uint8_t>(1 << 20)), {}, text::kInternalError},
+      {"the stand-in on the simulator, which it asks first", "1", {}, Joined(connect, Joined({"ismGetVersion(1) = 0"}, load)), nullptr},
   };
   platform.resources["SRF/129"] = builtIn;
   platform.programPath = host.File("Quillet.exe");
@@ -133,11 +132,9 @@ TEST_F(DeviceTest, RunProgramLoadsTheLauncherWithTheName) {
       EXPECT_EQ(std::string(r.file.empty() ? "Q" : "R") + "game.pex" + std::string(24, '\0'),
                 piecesim::ReadMemory(0, 0x100000, 1) + piecesim::ReadMemory(0, piecesim::kLauncherNameAddress, 32)) << r.what;
   }
-  const std::string n31(31, 'n');
-  Reset();
-  unlink(host.File("Quillet.srf").c_str());
+  const std::string n31(31, 'n');   // on from the last row
   RunProgram(n31);
-  EXPECT_EQ((Strings{n31}), piecesim::Runs(0));
+  EXPECT_EQ((Strings{"game.pex", n31}), piecesim::Runs(0));
   // A name that leaves no zero byte, an image without the field, no image:
   // an internal error before the device is touched.
   piecesim::ClearCallLog();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -224,9 +225,9 @@ TEST_F(FaultSweep, WriteWithSwapOut) {
            // The stale copy is replaced only by the device's own file.
            EXPECT_TRUE(swap.Read("a.pex") == "stale" || swap.Read("a.pex") == before["a.pex"]) << o.label;
            // The folder opens once, at the first swap-out, which a full flash calls for.
-           bool full = false;
-           for (const std::string& line : piecesim::CallLog())
-             full = full || (line.rfind("ismPFFSWrite", 0) == 0 && (line.rfind(" = 1005") != std::string::npos));
+           const Strings log = piecesim::CallLog();
+           bool full = std::any_of(log.begin(), log.end(), [](const std::string& l) {
+             return l.rfind("ismPFFSWrite", 0) == 0 && l.find(") = 1005") != std::string::npos; });
            EXPECT_EQ(full ? Strings{swap.path() + "/"} : Strings{}, platform.openedFolders) << o.label;
          }});
 }

@@ -92,6 +92,8 @@ TEST_F(TransferTest, Scenarios) {
        {"W a.pex ~/a.pex =1006", "R old @/old", "X old", "W a.pex ~/a.pex"}, {"a.pex=A"}, {"a.pex"}},
       {"swap: nothing but startup.pex", swapMode(100), {"startup.pex=" + s50 + s50}, {"a.pex=" + std::string(60, 'a')}, {"a.pex"},
        {IDIGNORE}, {text::kSwapFailed}, {"W a.pex ~/a.pex =1005"}, {"startup.pex=" + s50 + s50}, {}},
+      {"a file that fills the flash exactly", [] { piecesim::SetState(0, "capacity", "5"); }, {"a.pex=aa"}, {"b.pex=bbb"},
+       {"b.pex"}, {}, {}, {"W b.pex ~/b.pex"}, {"a.pex=aa", "b.pex=bbb"}, {"a.pex", "b.pex"}},
       {"nothing to write", [] {}, {}, {}, {}, {}, {}, {}, {}, {}},
   };
   for (const Row& r : rows) {
