@@ -60,10 +60,17 @@ P/ECE のフラッシュメモリのファイルを管理するプログラム�
   削除       DEL
   実行       .pex をダブルクリック
   F5 で再読み込み、F6 で次の P/ECE に切り替え、Pause で一時停止。
+  書き込み中に Esc を押すと、書き込み中のファイルの後で止まります。
+
+プログラムの実行
+  実機で .pex を実行するには、P/ECE の開発環境で作ったランチャーを
+  Quillet.srf という名前で Quillet.exe と同じフォルダに置きます。ランチャー
+  はこのパッケージには含まれていません。ないときは、実行の代わりに
+  「このP/ECEではプログラムを実行できません。」と表示されます。
 
 設定ファイル
   設定は Windows フォルダ(通常 C:\\Windows)の Quillet.INI に、プログラム
-  の終了時に保存されます(名前はプログラムのファイル名に合わせて変わりま
+  の終了時と Windows の終了時に保存されます(名前はプログラムのファイル名に合わせて変わりま
   す)。管理者権限なしで動かしたときは、Windows がこのファイルを
   %LOCALAPPDATA%\\VirtualStore\\Windows\\Quillet.INI へ振り替えます。
 
@@ -88,12 +95,19 @@ Use
   Write: drop files from Explorer on the list.  Read: hold Ctrl and drag
   items to Explorer.  DEL deletes, double-click on a .pex runs it, F5
   re-reads the list, F6 moves to the next P/ECE, Pause pauses the device.
+  Escape during a write stops it after the file in flight.
+
+Running programs
+  To run a .pex on a real P/ECE, put a launcher built with the P/ECE's own
+  development tools next to Quillet.exe, named Quillet.srf; this package
+  does not contain one. Without it, Quillet says that it cannot run
+  programs on this P/ECE instead.
 
 Settings
   Settings are kept in Quillet.INI in the Windows folder (usually
-  C:\\Windows) and written when the program ends; the file is named after
-  the program file. Run without administrator rights, Windows redirects it
-  to %LOCALAPPDATA%\\VirtualStore\\Windows\\Quillet.INI.
+  C:\\Windows) and written when the program or Windows ends; the file is
+  named after the program file. Run without administrator rights, Windows
+  redirects it to %LOCALAPPDATA%\\VirtualStore\\Windows\\Quillet.INI.
 
 Associating .pex and .pfs
   1. Put korvase.dll beside Quillet.exe or in the Windows system folder.
