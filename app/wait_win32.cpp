@@ -34,6 +34,8 @@ bool IsInput(UINT message) {
 
 void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
   const DWORD start = GetTickCount();
+  bool quit = false;
+  int quitCode = 0;
   ++waiting_;
   for (;;) {
     DWORD elapsed = GetTickCount() - start;
@@ -48,10 +50,15 @@ void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
     if (event && woke == WAIT_OBJECT_0) break;
     ApplyProgress(false);
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-      if (TakeWhileWaiting(msg)) DispatchMessageW(&msg);
+    while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT)
+        quit = true, quitCode = static_cast<int>(msg.wParam);
+      else if (TakeWhileWaiting(msg))
+        DispatchMessageW(&msg);
+    }
   }
   --waiting_;
+  if (quit) PostQuitMessage(quitCode);   // for the loop that waits for it
 }
 
 bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
@@ -67,9 +74,6 @@ bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
       return true;
     case WM_NCLBUTTONDOWN:   // on the caption or the frame: the window moves or changes size
       return msg.wParam == HTCAPTION || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT);
-    case WM_QUIT:   // for the loop that waits for it
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
     default:
       return !IsInput(msg.message);
   }
