@@ -11,15 +11,10 @@
 #include <string>
 
 #include "stand-ins/pieceif/simulator.h"
+#include "tests/bench/bench_win32.h"
 
 namespace {
 
-std::string Beside(const char* name) {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of('\\') + 1) + name;
-}
 
 PROCESS_INFORMATION Start(const std::string& args) {
   std::string line = "\"" + Beside("Quillet.exe") + "\" " + args;

@@ -16,20 +16,11 @@
 #include "filelist/file_list_box_win32.h"
 #include "filelist/item_text.h"
 #include "stand-ins/pieceif/simulator.h"
+#include "tests/bench/bench_win32.h"
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 // Entry lines in a scrambled order until the text nearly fills the buffer.
 std::string FullDirectoryText() {

@@ -14,15 +14,10 @@
 #include <vector>
 
 #include "stand-ins/pieceif/simulator.h"
+#include "tests/bench/bench_win32.h"
 
 namespace {
 
-std::string Beside(const char* name) {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of('\\') + 1) + name;
-}
 
 struct Search {
   DWORD pid;
@@ -77,10 +72,6 @@ double TimeToList(const std::string& program) {
   return seconds;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 }  // namespace
 

@@ -19,6 +19,7 @@
 #include "app/settings_store.h"
 #include "device/pieceif_library_win32.h"
 #include "stand-ins/pieceif/simulator.h"
+#include "tests/bench/bench_win32.h"
 #include "transfer/transfer.h"
 
 namespace {
@@ -26,17 +27,7 @@ namespace {
 constexpr int kFiles = 200;
 constexpr size_t kFileBytes = 512;
 
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 void FreshDevice() {
   piecesim::ResetAll();
