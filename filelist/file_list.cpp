@@ -58,22 +58,30 @@ void DeleteSelectedFiles(ListControl& list) {
   WaitCursor wait;
   std::vector<int> selected = list.SelectedIndexes(kMaxSelectedItems);
   if (selected.empty()) return;
+  // The files are the ones selected when the key was pressed: the list may be
+  // read again before the question is answered. An item that gives no name
+  // ends the deleting where it stands in the list.
+  std::vector<std::string> names;
+  bool unnamed = false;
+  for (int index : selected) {
+    std::string text, name;
+    if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
+      unnamed = true;
+      break;
+    }
+    names.push_back(name);
+  }
   const char* question = selected.size() == 1 ? "ファイルを削除してもよろしいですか？"
                                               : "これらのファイルを削除してもよろしいですか？";
   if (Show(question, kConfirmStyle) != IDYES) return;
   if (!ConnectDevice()) {
     Show("P/ECEに接続できません。", kErrorStyle);
   } else {
-    for (int index : selected) {
-      std::string text, name;
-      if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
-        Show(kInternalError, kErrorStyle);
-        break;
-      }
+    bool abort = false;
+    for (const std::string& name : names) {
       if (EqualsIgnoreAsciiCase(name, kStartup) &&
           Show("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES)
         continue;
-      bool abort = false;
       while (ismPFFSDelete(name.c_str()) != 0) {
         int answer = Show("ファイルの削除に失敗しました。", kRetryStyle);
         if (answer == IDRETRY) continue;
@@ -82,6 +90,7 @@ void DeleteSelectedFiles(ListControl& list) {
       }
       if (abort) break;
     }
+    if (unnamed && !abort) Show(kInternalError, kErrorStyle);
   }
   DisconnectDevice();
   RefreshFileList(list);

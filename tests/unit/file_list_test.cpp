@@ -49,18 +49,25 @@ TEST_F(FileListTest, Delete) {
     std::deque<int> answers;
     int failing;            // the nth delete fails once
     Strings boxes, left;    // no device contact and no refresh when nothing is left to ask
+    bool refill = false;    // the list is read anew while the question is up
   } rows[] = {
       {"nothing selected", 0, false, {}, 0, {}, {"a.pex", "b.pex", "c.pex"}},
       {"one, answered No", 1, false, {IDNO}, 0, {"ファイルを削除してもよろしいですか？"}, {"a.pex", "b.pex", "c.pex"}},
       {"startup kept", 2, true, {IDYES, IDNO}, 0, {text::kDeleteMany, "startup.pexを削除してもよろしいですか？"}, {"Startup.pex", "c.pex"}},
       {"retry", 3, false, {IDYES, IDRETRY}, 2, {text::kDeleteMany, text::kDeleteFailed}, {}},
       {"abort", 3, false, {IDYES, IDABORT}, 2, {text::kDeleteMany, text::kDeleteFailed}, {"b.pex", "c.pex"}},
+      {"the file selected at the key goes", 1, false, {}, 0, {"ファイルを削除してもよろしいですか？"}, {"b.pex", "c.pex"}, true},
   };
   for (const auto& r : rows) {
     Reset();
     Fill({r.startup ? "Startup.pex" : "a.pex", "b.pex", "c.pex"}, r.selected);
     if (r.failing) piecesim::InjectFault("ismPFFSDelete", r.failing, 9);
     platform.answers = r.answers;
+    platform.answerer = nullptr;
+    if (r.refill) platform.answerer = [&](const Box&) {
+      list.items.insert(list.items.begin(), {FormatItemText({1, "0.pex"}), true});
+      return IDYES;
+    };
     DeleteSelectedFiles(list);
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
     EXPECT_EQ(r.left, piecesim::ListFiles(0)) << r.what;
