@@ -4,6 +4,8 @@
 #include <string.h>
 
 #include "app/message_map_win32.h"
+#include "app/operation_hooks_win32.h"
+#include "app/operations.h"
 #include "app/path_list.h"
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
@@ -28,7 +30,7 @@ static const MessageEntry<MainWindow> kMainWindowMessages[] = {
     {WM_ENDSESSION, &MainWindow::OnEndSession},
     {WM_SETCURSOR, &MainWindow::OnSetCursor},
     {kTrayMessage, &MainWindow::OnTrayNotify},
-    {kRunHandOvers, &MainWindow::OnRunHandOvers},
+    {kRunQueued, &MainWindow::OnRunQueued},
 };
 
 namespace {
@@ -39,6 +41,9 @@ constexpr UINT kTrayClose = 2;
 // The longest command line there is, 32,767 UTF-16 units; its ANSI form
 // takes at most two bytes a unit. A longer record is no hand-over.
 constexpr DWORD kMaxHandOverBytes = 32767 * 2;
+// A library call that has run this long may never come back: a close then
+// asks whether to end without it.
+constexpr DWORD kUnansweredCallMs = 3000;
 
 const char kAboutText[] =
     "Quillet " QUILLET_VERSION_TEXT "\n"
@@ -81,7 +86,6 @@ INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
     return FALSE;
   }
   LRESULT result = 0;
-  Win32Platform::Action action;
   if (!DispatchMessageTo(self, kMainWindowMessages, message, wParam, lParam, &result)) return FALSE;
   switch (message) {
     case WM_INITDIALOG:
@@ -101,11 +105,7 @@ INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
   TheWin32Platform().SetMainWindow(hwnd_);
-  // Hand-overs put off while the device worked run from the message loop
-  // once the operation has ended.
-  TheWin32Platform().SetAfterActions([this] {
-    if (!deferred_.empty()) PostMessageW(hwnd_, kRunHandOvers, 0, 0);
-  });
+  SetPropW(hwnd_, kMainWindowMark, hwnd_);
   fileList.Attach(GetDlgItem(hwnd_, IDC_FILELIST));
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
@@ -132,8 +132,9 @@ LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
   MoveWindow(fileList.Handle(), client.left, client.top, client.right - client.left,
              client.bottom - client.top, TRUE);
 
-  if (!fileList.RefreshFileList(&commandLinePaths))
-    Show("ファイルリストの取得に失敗しました。", kErrorStyle);
+  TheOperations().Submit(false, [this] {
+    if (!fileList.RefreshFileList(&commandLinePaths)) Show("ファイルリストの取得に失敗しました。", kErrorStyle);
+  });
   return TRUE;
 }
 
@@ -159,17 +160,39 @@ LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     SendMessageW(fileList.Handle(), kReflectedCommand, wParam, lParam);
     return TRUE;
   }
-  // Neither Enter nor a close (Escape, the close box, WM_CLOSE) while the
-  // device works.
   switch (LOWORD(wParam)) {
     case IDOK:
-      if (!TheWin32Platform().Waiting()) OnOK();
+      OnOK();
       return TRUE;
-    case IDCANCEL:
-      if (!TheWin32Platform().Waiting()) EndDialog(hwnd_, IDCANCEL);
+    case IDCANCEL:   // Escape, the close box, Alt+F4, WM_CLOSE
+      RequestClose();
       return TRUE;
   }
   return FALSE;
+}
+
+// A close waits for the operation under way and the requests behind it,
+// unless the device has stopped answering.
+void MainWindow::RequestClose() {
+  if (TheWin32Platform().CallElapsed() <= kUnansweredCallMs) {
+    TheOperations().RequestClose();
+    return;
+  }
+  if (askingToEnd_) return;
+  askingToEnd_ = true;
+  bool end = Show("P/ECEが応答しません。Quilletを終了しますか？", kConfirmStyle) == IDYES;
+  askingToEnd_ = false;
+  if (end) EndNow();
+}
+
+// Saves what a close saves and ends the process without waiting for the
+// call in flight, and without unloading a library that is still in it.
+void MainWindow::EndNow() {
+  SavePosition();
+  SaveLruList();
+  SaveSettings();
+  TheWin32Platform().FlushSettings();
+  TerminateProcess(GetCurrentProcess(), 1);
 }
 
 void MainWindow::OnOK() {
@@ -228,8 +251,14 @@ void MainWindow::SavePosition() {
   }
 }
 
-// A write to the device is not cut off by the end of the session.
-LRESULT MainWindow::OnQueryEndSession(WPARAM, LPARAM) { return !TheWin32Platform().Writing(); }
+// A write to the device is not cut off by the end of the session, nor one
+// that waits its turn. Once the end is agreed to, no new request is taken
+// that the end would drop.
+LRESULT MainWindow::OnQueryEndSession(WPARAM, LPARAM) {
+  if (TheOperations().BlocksSessionEnd()) return FALSE;
+  sessionEnding_ = true;
+  return TRUE;
+}
 
 LRESULT MainWindow::OnSetCursor(WPARAM, LPARAM) {
   // The wait cursor over the window while the device works, as when the
@@ -242,6 +271,7 @@ LRESULT MainWindow::OnSetCursor(WPARAM, LPARAM) {
 // A session that ends does not close the window: the system ends the
 // process after this answer. What a close saves is saved now, in its order.
 LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
+  sessionEnding_ = ending != 0;
   if (ending) {
     SavePosition();
     SaveLruList();
@@ -251,8 +281,12 @@ LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
 }
 
 LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
-  // While the device works the window may be moved and sized, nothing else.
-  if (TheWin32Platform().Waiting()) return (wParam & 0xFFF0) != SC_MOVE && (wParam & 0xFFF0) != SC_SIZE;
+  // While an operation runs or waits the window may be moved, sized and
+  // closed, nothing else.
+  if (TheOperations().Busy()) {
+    WPARAM command = wParam & 0xFFF0;
+    return command != SC_MOVE && command != SC_SIZE && command != SC_CLOSE;
+  }
   switch (wParam) {   // compared whole, its low four bits included
     case IDM_SETTINGS:
       OpenSettings();
@@ -303,41 +337,38 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
     text = WideFromAnsi(std::string(data, strnlen(data, record->cbData)));
   }
   text = text.substr(0, text.find(L'\0'));
-  // While the device works the second start need not wait: its files are
-  // written when the running operation ends, as if it had come then.
-  if (TheWin32Platform().Waiting())
-    deferred_.push_back(text);
-  else
-    HandOver(text);
+  if (sessionEnding_) return 0;
+  PathList list;
+  SplitPathList(HostFromWide(text).c_str(), list);
+  // While an operation runs the second start need not wait: its files are
+  // written when its turn comes, as if it had come then.
+  TheOperations().Submit(!list.empty(), [this, list] { HandOver(list); });
   return 1;
 }
 
-void MainWindow::HandOver(const WideText& text) {
+void MainWindow::HandOver(const PathList& list) {
   RestoreFromTray();
   UpdateWindow(hwnd_);
-  PathList list;
-  SplitPathList(HostFromWide(text).c_str(), list);
   TransferFiles(list);
   fileList.RefreshFileList(&list);
 }
 
-LRESULT MainWindow::OnRunHandOvers(WPARAM, LPARAM) {
-  // A wait of an operation begun since takes this message too; the action
-  // that ends it posts it again.
-  while (!deferred_.empty() && !TheWin32Platform().Waiting()) {
-    WideText text = deferred_.front();
-    deferred_.erase(deferred_.begin());
-    HandOver(text);
-  }
+LRESULT MainWindow::OnRunQueued(WPARAM, LPARAM) {
+  TheOperations().RunQueued();
   return TRUE;
 }
 
+// The tray's restore brings the window back and reads the list again,
+// unless an operation runs; its close is a close like any other.
+void MainWindow::RestoreAndRefresh() {
+  RestoreFromTray();
+  TheOperations().Start(false, [this] { fileList.RefreshFileList(); });
+}
+
 LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
-  if (TheWin32Platform().Waiting()) return TRUE;
   switch (lParam) {
     case WM_LBUTTONDBLCLK:
-      RestoreFromTray();
-      fileList.RefreshFileList();
+      RestoreAndRefresh();
       break;
     case WM_RBUTTONUP: {
       HMENU menu = CreatePopupMenu();
@@ -348,8 +379,7 @@ LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
       UINT chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD,
                                    at.x, at.y, 0, hwnd_, nullptr);
       if (chosen == kTrayRestore) {
-        RestoreFromTray();
-        fileList.RefreshFileList();
+        RestoreAndRefresh();
       } else if (chosen == kTrayClose) {
         SendMessageW(hwnd_, WM_CLOSE, 0, 0);
       }

@@ -6,19 +6,18 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <vector>
-
 #include "app/platform_win32.h"
 #include "filelist/file_list_box_win32.h"
 
 // The tray icon's callback message.
 constexpr UINT kTrayMessage = WM_APP + 100;
-// Runs the hand-overs that came while the device worked.
-constexpr UINT kRunHandOvers = WM_APP + 101;
 // The hand-over tags as they lie in memory: "qUIL" for the ANSI text, "qUIW"
 // for UTF-16, which carries what the ANSI code page cannot.
 constexpr ULONG_PTR kHandOverTag = 0x4C495571;
 constexpr ULONG_PTR kHandOverWideTag = 0x57495571;
+// The property that marks the main window, by which a second start finds it
+// whatever it shows and whatever its title says.
+constexpr wchar_t kMainWindowMark[] = L"Quillet.MainWindow";
 
 class MainWindow {
  public:
@@ -44,14 +43,17 @@ class MainWindow {
   LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
-  LRESULT OnRunHandOvers(WPARAM wParam, LPARAM lParam);
+  LRESULT OnRunQueued(WPARAM wParam, LPARAM lParam);
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnOK();
   void RestorePosition();
   void SavePosition();
-  void HandOver(const WideText& text);
+  void RequestClose();
+  void EndNow();
+  void RestoreAndRefresh();
+  void HandOver(const PathList& list);
   void ShowAbout();
   void OpenSettings();
 
@@ -60,8 +62,9 @@ class MainWindow {
   HICON appIcon_;
   NOTIFYICONDATAA trayIcon_;
   bool inTray_ = false;
+  bool sessionEnding_ = false;   // the end of the session was agreed to
+  bool askingToEnd_ = false;
   UINT taskbarCreated_;
-  std::vector<WideText> deferred_;   // hand-overs that came while the device worked
 };
 
 #endif

@@ -24,12 +24,4 @@ bool DispatchMessageTo(Window* window, const MessageEntry<Window> (&table)[N], U
   return false;
 }
 
-// Whether the table has a handler for message.
-template <class Window, size_t N>
-bool HandlesMessage(const MessageEntry<Window> (&table)[N], UINT message) {
-  for (const MessageEntry<Window>& entry : table)
-    if (entry.message == message) return true;
-  return false;
-}
-
 #endif

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "app/platform.h"
@@ -67,32 +66,25 @@ class Win32Platform : public Platform {
 
   // The window thread's wait while the device works (app/wait_win32.cpp):
   // until event is set, or for milliseconds when there is none, with the
-  // window painted and answering but taking no input.
+  // window painted and answering but taking no input. A device call waits
+  // with its event; CallElapsed is how long the one under way has run (0
+  // when none).
   void Wait(HANDLE event, DWORD milliseconds = INFINITE);
   bool Waiting() const { return waiting_ > 0; }
-  // Whether an operation that writes to the device runs, from BeginProgress
-  // to EndProgress.
-  bool Writing() const { return progressDepth_ > 0 && progressWrites_; }
-  void BeginProgress(bool writes) override;
+  DWORD CallElapsed() const;
+  void BeginProgress(bool stoppable) override;
   void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) override;
   void EndProgress() override;
   bool StopRequested() override { return stopRequested_; }
-
-  // Each message handler of the program's windows is a user action while it
-  // runs; when the outermost one ends, afterActions runs.
-  class Action {
-   public:
-    Action();
-    ~Action();
-    Action(const Action&) = delete;
-    Action& operator=(const Action&) = delete;
-  };
-  void SetAfterActions(std::function<void()> afterActions) { afterActions_ = std::move(afterActions); }
+  // A WM_QUIT taken during a wait, for the close that comes due once the
+  // operation has ended: true (and its exit code) once.
+  bool TakeQuit(int* code);
+  // What the profile functions hold, to disk.
+  void FlushSettings();
 
  private:
   bool TakeWhileWaiting(const MSG& msg);
   void ApplyProgress(bool changed);
-  void EndAction();
   void KeepSettingsWhole(const WideText& value);
 
   HWND mainWindow_ = nullptr;
@@ -104,15 +96,17 @@ class Win32Platform : public Platform {
   HCURSOR restoreCursor_ = nullptr;
 
   int waiting_ = 0;
+  DWORD callStart_ = 0;
+  bool inCall_ = false;
+  bool quit_ = false;
+  int quitCode_ = 0;
   int progressDepth_ = 0;
-  bool progressWrites_ = false, progressShown_ = false, stopRequested_ = false;
+  bool progressStoppable_ = false, progressShown_ = false, stopRequested_ = false;
   DWORD progressStart_ = 0;
   std::string progressText_;
   uint64_t progressDone_ = 0, progressTotal_ = 0;
   WideText titleBefore_;
   struct ITaskbarList3* taskbar_ = nullptr;
-  int actionDepth_ = 0;
-  std::function<void()> afterActions_;
 };
 
 Win32Platform& TheWin32Platform();

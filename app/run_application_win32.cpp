@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include "app/main_window_win32.h"
+#include "app/operation_hooks_win32.h"
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
 #include "app/single_instance_win32.h"
@@ -31,6 +32,7 @@ int RunApplication() {
     OleUninitialize();
     return 1;
   }
+  InstallOperationHooks();
   LoadSettings();
   LoadLruList();
   TransferCommandLine();   // before any window: its boxes have no owner

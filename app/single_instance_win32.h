@@ -1,12 +1,14 @@
-// One working instance: a second start hands its command line to the first.
+// One working instance a session: a second start hands its command line to
+// the first, and waits while the first is still starting.
 #ifndef QUILLET_APP_SINGLE_INSTANCE_WIN32_H
 #define QUILLET_APP_SINGLE_INSTANCE_WIN32_H
 
 #include <windows.h>
 
-// A top-level window whose title begins with "Quillet", or none.
+// The working instance's main window (it carries kMainWindowMark), or none.
 HWND FindRunningInstance();
-// True when a running instance accepted this start's argument text.
+// True when the working instance accepted this start's argument text; false
+// when this start is the working instance.
 bool HandOverToRunningInstance();
 // Fills commandLinePaths from this start's arguments and writes those files.
 void TransferCommandLine();

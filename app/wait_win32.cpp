@@ -1,13 +1,15 @@
 // The window thread while the device works. Every library call runs on the
 // device thread (device/pieceif_library_win32.cpp); meanwhile the window
 // thread waits here, as under a modal box: the window is painted, its
-// timers and the tray icon's messages are handled and it can be moved or
-// sized, but the user's keys, clicks and drops are dropped, so that nothing
-// else starts. Escape is the one key that counts: it asks the writing under
-// way to stop after its file in flight, and is used up. Messages that other
-// threads or processes send (a hand-over, a shutdown query, WM_SETCURSOR)
-// reach the window procedures directly; those look at Waiting(). Sleeps of
-// the core wait here too, so a beep's handshake keeps the window alive.
+// timers and the tray icon's messages are handled and it can be moved,
+// sized or closed, but the user's keys and clicks are dropped, so that
+// nothing else starts. Escape is the one key that counts: it asks the
+// operation under way to stop after its file in flight, where it can, and
+// is used up. Dropped files and messages that other threads or processes
+// send (a hand-over, a shutdown query, WM_SETCURSOR) reach the window
+// procedures, which ask app/operations.h whether they run now or wait.
+// Sleeps of the core wait here too, so a beep's handshake keeps the window
+// alive.
 //
 // A long operation's progress goes to the title ("Quillet - 書き込み中 3/12
 // game.pex") and the taskbar button once it has run for half a second.
@@ -17,13 +19,13 @@
 
 #include <algorithm>
 
+#include "app/operations.h"
 #include "app/platform_win32.h"
 #include "filelist/file_list.h"
 
 namespace {
 
 constexpr DWORD kProgressDelayMs = 500;
-const char kNoShutdown[] = "P/ECEへの書き込み中です。";
 
 bool IsInput(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
@@ -34,8 +36,8 @@ bool IsInput(UINT message) {
 
 void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  bool quit = false;
-  int quitCode = 0;
+  bool outerCall = event && !inCall_;
+  if (outerCall) inCall_ = true, callStart_ = start;
   ++waiting_;
   for (;;) {
     DWORD elapsed = GetTickCount() - start;
@@ -50,42 +52,57 @@ void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
     if (event && woke == WAIT_OBJECT_0) break;
     ApplyProgress(false);
     MSG msg;
-    while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT)
-        quit = true, quitCode = static_cast<int>(msg.wParam);
-      else if (TakeWhileWaiting(msg))
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // The loop that waits for a quit is outside this one: it is kept for
+      // the end of the operation, and the window goes on answering.
+      if (msg.message == WM_QUIT) {
+        quit_ = true, quitCode_ = static_cast<int>(msg.wParam);
+        if (TheOperations().Running()) TheOperations().RequestClose();
+      } else if (TakeWhileWaiting(msg)) {
         DispatchMessageW(&msg);
+      }
     }
   }
   --waiting_;
-  if (quit) PostQuitMessage(quitCode);   // for the loop that waits for it
+  if (outerCall) inCall_ = false;
+  int code;
+  if (!TheOperations().Running() && TakeQuit(&code)) PostQuitMessage(code);
 }
+
+DWORD Win32Platform::CallElapsed() const { return inCall_ ? GetTickCount() - callStart_ : 0; }
+
+bool Win32Platform::TakeQuit(int* code) {
+  if (!quit_) return false;
+  quit_ = false;
+  *code = quitCode_;
+  return true;
+}
+
+void Win32Platform::FlushSettings() { WritePrivateProfileStringW(nullptr, nullptr, nullptr, iniName_.c_str()); }
 
 bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
   switch (msg.message) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      if (msg.wParam == VK_ESCAPE && Writing()) stopRequested_ = true;
+      if (msg.wParam == VK_ESCAPE && progressDepth_ > 0 && progressStoppable_) stopRequested_ = true;
       return false;
-    case WM_DROPFILES:
-      DragFinish(reinterpret_cast<HDROP>(msg.wParam));
-      return false;
+    case WM_SYSKEYDOWN:   // Alt+F4 closes, as the close box does
+      return msg.wParam == VK_F4;
+    case WM_DROPFILES:    // the list takes them as a request that waits its turn
     case WM_NCMOUSEMOVE:
       return true;
-    case WM_NCLBUTTONDOWN:   // on the caption or the frame: the window moves or changes size
-      return msg.wParam == HTCAPTION || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT);
+    case WM_NCLBUTTONDOWN:   // on the caption, the frame or the close box
+      return msg.wParam == HTCAPTION || msg.wParam == HTCLOSE || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT);
     default:
       return !IsInput(msg.message);
   }
 }
 
-void Win32Platform::BeginProgress(bool writes) {
+void Win32Platform::BeginProgress(bool stoppable) {
   if (progressDepth_++ > 0) return;
   progressStart_ = GetTickCount();
-  progressWrites_ = writes;
+  progressStoppable_ = stoppable;
   progressShown_ = stopRequested_ = false;
   progressText_.clear();
-  if (writes && mainWindow_) ShutdownBlockReasonCreate(mainWindow_, WideFromDevice(kNoShutdown).c_str());
 }
 
 void Win32Platform::ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) {
@@ -123,14 +140,5 @@ void Win32Platform::EndProgress() {
     taskbar_->Release();
     taskbar_ = nullptr;
   }
-  if (progressWrites_ && mainWindow_) ShutdownBlockReasonDestroy(mainWindow_);
-  progressWrites_ = progressShown_ = stopRequested_ = false;
-}
-
-Win32Platform::Action::Action() { ++TheWin32Platform().actionDepth_; }
-
-Win32Platform::Action::~Action() { TheWin32Platform().EndAction(); }
-
-void Win32Platform::EndAction() {
-  if (--actionDepth_ == 0 && afterActions_) afterActions_();
+  progressStoppable_ = progressShown_ = stopRequested_ = false;
 }

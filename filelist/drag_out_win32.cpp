@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/operations.h"
 #include "app/platform_win32.h"
 #include "filelist/drop_list.h"
 #include "filelist/read_out.h"
@@ -217,6 +218,8 @@ bool PressOnSelectedItem(HWND listBox, LPARAM point, std::vector<int>* selected)
   return false;
 }
 
+void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selected);
+
 // The file-drop list in movable, shareable global memory; null after the
 // failure has been shown.
 HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
@@ -244,7 +247,15 @@ bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) 
   std::vector<int> selected;
   if (!PressOnSelectedItem(listBox, point, &selected)) return false;
 
-  // From here the press is the drag's: the selection stays as it is.
+  // From here the press is the drag's: the selection stays as it is. The
+  // whole drag is one operation, the read at the drop included.
+  TheOperations().Start(false, [&] { ReadOutDrag(listBox, items, selected); });
+  return true;
+}
+
+namespace {
+
+void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selected) {
   std::vector<std::string> texts;
   for (int index : selected) {
     std::string text;
@@ -252,9 +263,9 @@ bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) 
     texts.push_back(text);
   }
   ReadOut readOut;
-  if (!readOut.Prepare(texts)) return true;
+  if (!readOut.Prepare(texts)) return;
   HGLOBAL dropList = MakeDropList(readOut.tempPaths());
-  if (!dropList) return true;
+  if (!dropList) return;
 
   FileDropData* data = new FileDropData(dropList);
   TempFileDropSource* source = new TempFileDropSource(readOut);
@@ -270,5 +281,6 @@ bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) 
   source->Release();
   readOut.Cleanup();
   data->Release();
-  return true;
 }
+
+}  // namespace

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include "app/message_map_win32.h"
+#include "app/operations.h"
 #include "app/platform_win32.h"
+#include "app/settings_store.h"
 #include "device/beep.h"
 #include "device/connection.h"
 #include "device/launcher.h"
@@ -45,13 +47,6 @@ void FileListBox::Attach(HWND control) {
 LRESULT CALLBACK FileListBox::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<FileListBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   LRESULT result = 0;
-  Win32Platform::Action action;
-  // Every command of the list starts a device operation: none while the
-  // device works (a window move's own message loop can still pass them on).
-  if (TheWin32Platform().Waiting() && HandlesMessage(kFileListMessages, message)) {
-    if (message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(wParam));
-    return 0;
-  }
   if (DispatchMessageTo(self, kFileListMessages, message, wParam, lParam, &result)) return result;
   return CallWindowProcW(self->previous_, hwnd, message, wParam, lParam);
 }
@@ -70,33 +65,40 @@ LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
     list.push_back(HostFromWide(path));
   }
   DragFinish(drop);
-  TransferFiles(list);
-  RefreshFileList(&list);
+  // Files dropped while an operation runs are written when their turn comes.
+  TheOperations().Submit(!list.empty(), [this, list] {
+    TransferFiles(list);
+    RefreshFileList(&list);
+  });
   return 0;
 }
 
 LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+  // Each key starts an operation, which is dropped while another runs.
+  Operations& operations = TheOperations();
   switch (wParam) {
     case VK_RETURN:
-      RunSelectedFile(*this, &RunProgram);
+      operations.Start(true, [this] { RunSelectedFile(*this, &RunProgram); });
       return 0;
     case VK_PAUSE:
-      PauseDevice([this] { RunPauseWindow(GetParent(hwnd_)); });
+      operations.Start(false, [this] { PauseDevice([this] { RunPauseWindow(GetParent(hwnd_)); }); });
       return 0;
     case VK_DELETE:
-      DeleteSelectedFiles(*this);
+      operations.Start(true, [this] { DeleteSelectedFiles(*this); });
       return 0;
     case VK_F5:
-      RefreshAndBeep(*this);
+      operations.Start(AppSettings.beep, [this] { RefreshAndBeep(*this); });
       return 0;
     case VK_F6:
-      ++deviceIndex;
-      if (!ConnectDevice()) {
-        Show("P/ECEに接続できません。", kErrorStyle);
-        return 0;
-      }
-      DisconnectDevice();
-      RefreshAndBeep(*this);
+      operations.Start(AppSettings.beep, [this] {
+        ++deviceIndex;
+        if (!ConnectDevice()) {
+          Show("P/ECEに接続できません。", kErrorStyle);
+          return;
+        }
+        DisconnectDevice();
+        RefreshAndBeep(*this);
+      });
       return 0;
     default:
       return Default(WM_KEYDOWN, wParam, lParam);
@@ -109,7 +111,7 @@ LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
-  if (HIWORD(wParam) == LBN_DBLCLK) RunSelectedFile(*this, &RunProgram);
+  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start(true, [this] { RunSelectedFile(*this, &RunProgram); });
   return 0;
 }
 

@@ -40,6 +40,16 @@ printf 'ALPHA.PEX\r\n\r\nbeta.dat \t\r\nソアラ2.PEX\r\n' | iconv -f UTF-8 -t 
 soara=$'\x83\x5c\x83\x41\x83\x89\x2e\x74\x78\x74'   # ソアラ.txt in code page 932
 
 window() { xdotool search --onlyvisible --name '^Quillet - ' 2>/dev/null | head -1; }
+# Drags FILE... from a window of the drag source onto the middle of Quillet's.
+drag() {
+  /usr/bin/python3 "$root/tests/e2e/drag_source.py" "$@" >"$work/source.log" 2>&1 &
+  pids+=($!)
+  wait_for 15 grep -qx ready "$work/source.log"
+  eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  xdotool mousemove 60 60 sleep 0.3 mousedown 1 sleep 0.2
+  for i in $(seq 1 20); do xdotool mousemove $((60 + (X + WIDTH / 2 - 60) * i / 20)) $((60 + (Y + HEIGHT / 2 - 60) * i / 20)) sleep 0.05; done
+  xdotool sleep 0.4 mousemove $((X + WIDTH / 2 + 2)) $((Y + HEIGHT / 2 + 2)) sleep 0.4 mouseup 1
+}
 listed() { [ -n "$(window)" ]; }
 names() { sim list 0 | LC_ALL=C sed -E 's/^ *[0-9]+ //' | LC_ALL=C sort; }
 names_are() { [ "$(names)" = "$1" ]; }   # read anew at each try
@@ -52,13 +62,7 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   quillet=$! pids+=($!)
   check "Quillet lists the device" wait_for 30 listed
   w="$(window)"
-  /usr/bin/python3 "$root/tests/e2e/drag_source.py" "$host/A.PEX" "$host/ソアラ.TXT" "$host/games.pfs" >"$work/source.log" 2>&1 &
-  pids+=($!)
-  wait_for 15 grep -qx ready "$work/source.log"
-  eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-  xdotool mousemove 60 60 sleep 0.3 mousedown 1 sleep 0.2
-  for i in $(seq 1 20); do xdotool mousemove $((60 + (X + WIDTH / 2 - 60) * i / 20)) $((60 + (Y + HEIGHT / 2 - 60) * i / 20)) sleep 0.05; done
-  xdotool sleep 0.4 mousemove $((X + WIDTH / 2 + 2)) $((Y + HEIGHT / 2 + 2)) sleep 0.4 mouseup 1
+  drag "$host/A.PEX" "$host/ソアラ.TXT" "$host/games.pfs"
   check "the drop is taken" wait_for 15 grep -qx 'drag-end ok' "$work/source.log"
 
   want="$(printf '%s\n' a.pex alpha.pex beta.dat old.pex "$soara" "$(cp932 ソアラ2.pex)" | LC_ALL=C sort)"
@@ -67,6 +71,19 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   check "a.pex holds A.PEX's bytes" same a.pex "$host/A.PEX"
   check "ソアラ.txt holds its bytes" same "$soara" "$host/ソアラ.TXT"
   check "ソアラ2.pex from the list's folder holds its bytes" same "$(cp932 ソアラ2.pex)" "$host/ソアラ2.PEX"
+  # Files dropped while a slow write runs (a second start's, 4 s) are
+  # written after it.
+  sim state 0 rate 32768
+  head -c 131072 /dev/zero >"$work/slow.pex" && printf 'late' >"$work/late.pex"
+  (cd "$QUILLET_WIN_BUILD/bin" && LANG=$locale LC_ALL=$locale exec "$QUILLET_WINE" Quillet.exe "Z:${work//\//\\}\\slow.pex") &
+  pids+=($!)
+  writing() { xdotool search --onlyvisible --name '^Quillet - .* slow.pex' >/dev/null 2>&1; }
+  wait_for 15 writing
+  drag "$work/late.pex"
+  check "a drop while the device writes is taken" wait_for 15 grep -qx 'drag-end ok' "$work/source.log"
+  check "and written after the write" wait_for 15 same late.pex "$work/late.pex"
+  check "and the slow file too" wait_for 15 same slow.pex "$work/slow.pex"
+  sim state 0 rate 0
   xdotool key --window "$w" Escape 2>/dev/null
   check "Escape ends Quillet" wait_for 15 test ! -e "/proc/$quillet"
   timeout 15 wineserver -w 2>/dev/null

@@ -66,6 +66,36 @@ TEST_F(QuilletTest, CommandLineSwapAndHandOverWriteTheirFiles) {
   EXPECT_NE(std::string::npos, IniText().find(lru)) << "the LRU list over a restart";
 }
 
+// Starts at the same moment, as Explorer makes them for several selected
+// files, with no Quillet running: one becomes the working instance, the
+// others hand their files to it and end; each file is written once.
+TEST_F(QuilletTest, StartsAtOnceMakeOneWorkingInstance) {
+  std::vector<PROCESS_INFORMATION> starts;
+  for (const char* name : {"a.pex", "b.pex", "c.pex", "d.pex", "e.pex"}) {
+    WriteFile(home_ + "\\" + name, name);
+    starts.push_back(Launch("\"" + home_ + "\\" + name + "\""));
+  }
+  auto running = [&] {
+    size_t n = 0;
+    for (const PROCESS_INFORMATION& p : starts) n += WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT;
+    return n;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return piecesim::ListFiles(0).size() == 5 && running() == 1; }));
+  Strings writes;
+  for (const std::string& line : piecesim::CallLog())
+    if (line.rfind("ismPFFSWrite", 0) == 0) writes.push_back(line.substr(13, 5));
+  std::sort(writes.begin(), writes.end());
+  EXPECT_EQ((Strings{"a.pex", "b.pex", "c.pex", "d.pex", "e.pex"}), writes);
+  for (const PROCESS_INFORMATION& p : starts) {
+    if (WaitForSingleObject(p.hProcess, 0) == WAIT_TIMEOUT) process_ = p;
+    else CloseHandle(p.hProcess), CloseHandle(p.hThread);
+  }
+  auto isMain = [](HWND w) { return GetDlgItem(w, 1000) != nullptr; };
+  ASSERT_TRUE(WaitUntil([&] { return (main_ = FindDialog(process_.dwProcessId, 1000, 1000)) && isMain(main_); }));
+  EXPECT_TRUE(WaitUntil([&] { return Items().size() == 5; }));
+  EXPECT_TRUE(Close());
+}
+
 // A device that takes 8 s for a 512 KB file: the window answers another
 // process throughout, the title shows how far the writing has got, a
 // second start is answered at once and its file written after, and Escape
@@ -79,13 +109,14 @@ TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
   piecesim::ClearCallLog();
   std::atomic<bool> pinging{true};
   std::atomic<DWORD> worst{0};
-  std::thread pinger([&] {
+  auto ping = [&] {
     for (DWORD_PTR r; pinging; Sleep(50)) {
       DWORD sent = GetTickCount();
       SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
       worst = (std::max)(worst.load(), GetTickCount() - sent);
     }
-  });
+  };
+  std::thread pinger(ping);
   auto quoted = [&](const char* name) { return "\"" + home_ + "\\" + name + "\" "; };
   PROCESS_INFORMATION first = Launch(quoted("big.pex") + quoted("b.pex") + quoted("c.pex"));
   EXPECT_TRUE(WaitUntil([&] { return Title() == "Quillet - 書き込み中 1/3 big.pex"; }, 3000));
@@ -106,7 +137,29 @@ TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
   EXPECT_EQ("ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ismExit( ismInitEx(0 ismPFFSWrite(big.pex ismExit( "
             "ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ismExit( ismInitEx(0 "
             "ismPFFSWrite(d.pex ismExit( ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ", calls);
-  EXPECT_TRUE(Close()) << "Escape did not close the window";
+
+  // A device that stops answering: a quit that comes during its call waits
+  // for the call, the window answering meanwhile; a close after 3 s asks
+  // whether to end without it, and Yes ends at once with the settings saved.
+  piecesim::SetState(0, "rate", "2");
+  WriteFile(home_ + "\\e.pex", std::string(4096, 'e'));
+  PROCESS_INFORMATION third = Launch(quoted("e.pex"));
+  ASSERT_TRUE(WaitUntil([&] { return Title() == "Quillet - 書き込み中 1/1 e.pex"; }));
+  worst = 0;
+  pinging = true;
+  pinger = std::thread(ping);
+  PostMessageW(main_, WM_QUIT, 0, 0);
+  WaitUntil([] { return false; }, 3000);
+  pinging = false;
+  pinger.join();
+  EXPECT_LT(worst.load(), 1000u) << "the longest ping after the quit";
+  PostMessageW(main_, WM_CLOSE, 0, 0);   // and Escape did not close the window before
+  ASSERT_TRUE(Answer(Box("P/ECEが応答しません。Quilletを終了しますか？"), IDYES));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 1000));
+  EXPECT_NE(std::string::npos, IniText().find("[lru]\r\nfile0=big.pex\r\nfile1=d.pex\r\ncount=2\r\n[config]"));
+  // The second start still waited for its file: it now writes it itself.
+  TerminateProcess(third.hProcess, 1);
+  CloseHandle(third.hProcess), CloseHandle(third.hThread);
 }
 
 }  // namespace
