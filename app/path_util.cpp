@@ -117,6 +117,12 @@ bool LeavesFolder(const std::string& name) {
   return false;
 }
 
+std::string Hex8(uint32_t value) {
+  std::string digits(8, '0');
+  for (size_t i = digits.size(); i-- > 0; value >>= 4) digits[i] = "0123456789ABCDEF"[value & 0xF];
+  return digits;
+}
+
 std::string LowerAscii(const std::string& text) {
   std::string out = text;
   for (size_t i = 0; i < out.size(); ++i) {

@@ -6,6 +6,8 @@
 #ifndef QUILLET_APP_PATH_UTIL_H
 #define QUILLET_APP_PATH_UTIL_H
 
+#include <stdint.h>
+
 #include <string>
 
 // Lead byte of a double-byte character in code page 932.
@@ -46,6 +48,11 @@ std::string LowerAscii(const std::string& text);
 std::string LowerMultibyte(const std::string& text);
 // Equal when they differ only in the case of ASCII letters (single bytes).
 bool EqualsIgnoreAsciiCase(const std::string& a, const std::string& b);
+
+// Eight upper-case hexadecimal digits, as printf's "%08X" gives them: the
+// temporary names. (No printf here: on Windows it brings in the runtime's
+// whole formatting engine, some 25 KB.)
+std::string Hex8(uint32_t value);
 
 // The six single-byte blanks: space, tab, line feed, vertical tab, form feed,
 // carriage return.

@@ -1,7 +1,5 @@
 #include "app/platform.h"
 
-#include <stdio.h>
-
 #include "app/path_util.h"
 
 namespace {
@@ -28,7 +26,6 @@ int Show(const std::string& deviceText, unsigned style) {
 }
 
 std::string StepText(const char* verb, size_t index, size_t count, const std::string& name) {
-  char numbers[32];
-  snprintf(numbers, sizeof numbers, " %u/%u ", static_cast<unsigned>(index), static_cast<unsigned>(count));
-  return verb + std::string(numbers) + name;
+  return verb + (" " + std::to_string(static_cast<unsigned>(index)) + "/" +
+                 std::to_string(static_cast<unsigned>(count)) + " ") + name;
 }

@@ -4,6 +4,9 @@
 #include <ole2.h>
 #include <stdlib.h>
 
+#include <exception>
+#include <new>
+
 #include "app/main_window_win32.h"
 #include "app/operation_hooks_win32.h"
 #include "app/platform_win32.h"
@@ -55,5 +58,35 @@ int RunApplication() {
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { abort(); }
 }
+
+// The C++ library reports a string or container used past its limits (a
+// length over max_size(), a null pointer, a position past the end) through
+// these functions, by throwing std::length_error and its kin. Those classes
+// keep their text in the library's older string type, whose whole code (some
+// 45 KB) comes in with them. Nothing here catches them, so such an error ends
+// the program as before; a handler for std::exception or for any exception
+// would still receive it, with the library's text (a position message
+// unformatted). The allocation failures keep their own types: the launcher
+// copy catches std::bad_alloc. A sibling of these not defined here links the
+// library's versions in beside them and stops the link with "multiple
+// definition": add it here then.
+namespace {
+class LimitError : public std::exception {
+ public:
+  explicit LimitError(const char* what) : what_(what) {}
+  const char* what() const noexcept override { return what_; }
+
+ private:
+  const char* what_;
+};
+}  // namespace
+
+namespace std {
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_length_error(const char* what) { throw LimitError(what); }
+void __throw_logic_error(const char* what) { throw LimitError(what); }
+void __throw_out_of_range_fmt(const char* format, ...) { throw LimitError(format); }
+}  // namespace std
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunApplication(); }

@@ -1,7 +1,5 @@
 #include "app/settings_store.h"
 
-#include <stdio.h>
-
 #include "app/path_util.h"
 #include "app/platform.h"
 
@@ -16,9 +14,7 @@ constexpr size_t kStringBuffer = 4096;
 constexpr size_t kMaxPath = 260;
 
 std::string FileKey(size_t i) {
-  char key[32];
-  snprintf(key, sizeof key, "file%u", static_cast<unsigned>(i));
-  return key;
+  return "file" + std::to_string(static_cast<unsigned>(i));
 }
 
 void WriteInt(const char* section, const char* key, int value) {

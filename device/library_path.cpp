@@ -1,7 +1,5 @@
 #include "device/library_path.h"
 
-#include <stdio.h>
-
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/pieceif.h"
@@ -30,8 +28,7 @@ class Stage {
     };
     if (!p.TempFolder(&folder) || (!usable(folder) && !usable(folder = p.ShortPath(folder)))) return false;
     for (uint32_t seed = p.TickCount(), i = 0; i < 100; ++i) {
-      char name[20];
-      snprintf(name, sizeof name, "QLS%08X.tmp", static_cast<unsigned>(seed + i));
+      std::string name = "QLS" + Hex8(seed + i) + ".tmp";
       if (!p.CreateNewFile(folder + name)) continue;
       path = folder + name;
       ansi = ansiFolder + name;

@@ -1,14 +1,13 @@
 #include "filelist/item_text.h"
 
-#include <stdio.h>
-
 #include "app/path_util.h"
 #include "app/platform.h"
 
 std::string FormatItemText(const DirEntry& entry) {
-  char number[16];
-  snprintf(number, sizeof number, "%6d", static_cast<int>(entry.size));
-  return std::string(number) + " " + entry.name;
+  // The size as printf's "%6d" gives it: right-aligned in six columns.
+  std::string number = std::to_string(static_cast<int>(entry.size));
+  if (number.size() < 6) number.insert(0, 6 - number.size(), ' ');
+  return number + " " + entry.name;
 }
 
 bool NameFromItemText(const std::string& text, std::string* name) {

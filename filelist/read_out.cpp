@@ -1,6 +1,5 @@
 #include "filelist/read_out.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 
 #include "app/path_util.h"
@@ -24,9 +23,7 @@ constexpr size_t kFolderNameLength = 10;
 constexpr int kFolderAttempts = 100;
 
 std::string FolderName(uint32_t seed) {
-  char name[16];
-  snprintf(name, sizeof name, "QL%08X", static_cast<unsigned>(seed));
-  return name;
+  return "QL" + Hex8(seed);
 }
 
 bool FitsPathBuffer(size_t length) { return length < kHostPathBuffer; }

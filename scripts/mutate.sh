@@ -35,7 +35,7 @@ MUTANTS = [
     ("directory", "filelist/directory.cpp", "bool ok = status == 0 && Parse(", "bool ok = Parse("),
     ("directory", "filelist/directory.cpp", "|| !s.Literal(':') ||", "|| (s.SkipBlanks(), !s.Literal(':')) ||"),
     ("directory", "filelist/directory.cpp", "const char* end = stop ? stop : text + length;", "const char* end = text + length;"),
-    ("item text", "filelist/item_text.cpp", "\"%6d\"", "\"%5d\""),
+    ("item text", "filelist/item_text.cpp", "number.size() < 6) number.insert(0, 6 -", "number.size() < 5) number.insert(0, 5 -"),
     ("item text", "filelist/item_text.cpp", "if (i < n && (text[i] == '+' || text[i] == '-')) ++i;", ";"),
     ("item text", "filelist/item_text.cpp", "if (i == digits) return false;", ";"),
     ("item text", "filelist/item_text.cpp", "if (i == start) return false;", ";"),
