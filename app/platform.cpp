@@ -25,6 +25,15 @@ int Show(const std::string& deviceText, unsigned style) {
   return ThePlatform().ShowMessage(HostTextOf(deviceText), style);
 }
 
+std::string CreatePrivateFile(const std::string& folder) {
+  Platform& p = ThePlatform();
+  for (uint32_t seed = p.TickCount(), i = 0; i < 100; ++i) {
+    std::string name = "QLS" + Hex8(seed + i) + ".tmp";
+    if (p.CreateNewFile(folder + name)) return name;
+  }
+  return std::string();
+}
+
 std::string StepText(const char* verb, size_t index, size_t count, const std::string& name) {
   return verb + (" " + std::to_string(static_cast<unsigned>(index)) + "/" +
                  std::to_string(static_cast<unsigned>(count)) + " ") + name;

@@ -57,6 +57,8 @@ class Platform {
   virtual bool RemoveFile(const std::string& path) = 0;
   // Makes an empty file; false when one is there already or none can be made.
   virtual bool CreateNewFile(const std::string& path) = 0;
+  // Writes bytes as the whole of a file, replacing what it held.
+  virtual bool WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
   // The user's temporary folder, ending in a separator; false on failure or
   // when it does not fit 260 characters.
   virtual bool TempFolder(std::string* path) = 0;
@@ -102,6 +104,11 @@ int Show(const std::string& deviceText, unsigned style);
 // Device text as host text, for a message or a path; the bytes that are no
 // code page 932 text are left out.
 std::string HostTextOf(const std::string& deviceText);
+
+// Makes a new empty file "QLS<8 hex digits>.tmp" in folder (which ends in a
+// separator), exclusively, so that no file of the user's or of another
+// instance is met; its name, or "" when none could be made.
+std::string CreatePrivateFile(const std::string& folder);
 
 // The text of a progress step: "<verb> <index>/<count> <name>".
 std::string StepText(const char* verb, size_t index, size_t count, const std::string& name);

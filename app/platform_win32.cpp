@@ -123,16 +123,20 @@ bool ReadWholeFile(const WideText& path, std::string* bytes) {
   return read;
 }
 
+bool WriteWhole(const WideText& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  return CloseHandle(file) && whole;
+}
+
 // Writes bytes to a file beside path and then moves it over path, so that
 // a failure leaves the old file as it was.
 bool ReplaceContents(const WideText& path, const std::string& bytes) {
   WideText fresh = path + L".new";
-  HANDLE file = CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-  whole = CloseHandle(file) && whole;
-  if (whole && MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  if (WriteWhole(fresh, bytes) && MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
   DeleteFileW(fresh.c_str());
   return false;
 }
@@ -240,6 +244,10 @@ bool Win32Platform::CreateNewFile(const std::string& path) {
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
   return true;
+}
+
+bool Win32Platform::WriteWholeFile(const std::string& path, const std::string& bytes) {
+  return WriteWhole(WideFromHost(path), bytes);
 }
 
 bool Win32Platform::TempFolder(std::string* path) {

@@ -53,6 +53,7 @@ class Win32Platform : public Platform {
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;
   bool CreateNewFile(const std::string& path) override;
+  bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
   bool TempFolder(std::string* path) override;
   bool CreateFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;

@@ -27,14 +27,11 @@ class Stage {
              Utf16Length(form) + kNameLength <= kMaxHostPath;
     };
     if (!p.TempFolder(&folder) || (!usable(folder) && !usable(folder = p.ShortPath(folder)))) return false;
-    for (uint32_t seed = p.TickCount(), i = 0; i < 100; ++i) {
-      std::string name = "QLS" + Hex8(seed + i) + ".tmp";
-      if (!p.CreateNewFile(folder + name)) continue;
-      path = folder + name;
-      ansi = ansiFolder + name;
-      return true;
-    }
-    return false;
+    std::string name = CreatePrivateFile(folder);
+    if (name.empty()) return false;
+    path = folder + name;
+    ansi = ansiFolder + name;
+    return true;
   }
   std::string path, ansi;
 };

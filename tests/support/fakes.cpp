@@ -56,6 +56,10 @@ bool FakePlatform::CreateNewFile(const std::string& path) {
   return file >= 0 && close(file) == 0;
 }
 
+bool FakePlatform::WriteWholeFile(const std::string& path, const std::string& bytes) {
+  return Fits(path) && static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+}
+
 bool FakePlatform::CopyFile(const std::string& from, const std::string& to) {
   std::string bytes = Read(from);
   return bytes != "<missing>" && Fits(from) && Fits(to) && static_cast<bool>(std::ofstream(to, std::ios::binary) << bytes);

@@ -85,6 +85,7 @@ class FakePlatform : public Platform {
   }
   bool RemoveFile(const std::string& path) override { return Fits(path) && unlink(path.c_str()) == 0; }
   bool CreateNewFile(const std::string& path) override;
+  bool WriteWholeFile(const std::string& path, const std::string& bytes) override;
   bool TempFolder(std::string* path) override { return *path = tempFolder, !tempFolder.empty(); }
   bool CreateFolder(const std::string& path) override { return mkdir(path.c_str(), 0700) == 0; }
   bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
