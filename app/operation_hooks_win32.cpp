@@ -42,10 +42,10 @@ HWND SessionWindow() {
 
 }  // namespace
 
-void WindowOperationHooks::Began(bool writes) {
-  // A long write must not be cut off by the PC going to sleep.
-  SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
-  if (!writes) return;
+// A long write must not be cut off by the PC going to sleep.
+void WindowOperationHooks::Began() { SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED); }
+
+void WindowOperationHooks::BeganWriting() {
   HWND main = TheWin32Platform().MainWindow();
   blocking_ = main ? main : SessionWindow();
   if (blocking_) ShutdownBlockReasonCreate(blocking_, WideFromDevice(kNoShutdown).c_str());

@@ -14,7 +14,8 @@ constexpr UINT kRunQueued = WM_APP + 101;
 
 class WindowOperationHooks : public OperationHooks {
  public:
-  void Began(bool writes) override;
+  void Began() override;
+  void BeganWriting() override;
   void Ended() override;
   void RunQueuedLater() override;
   void Close() override;

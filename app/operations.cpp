@@ -45,10 +45,16 @@ bool Operations::BlocksSessionEnd() const {
   return false;
 }
 
+void Operations::DeclareWrites() {
+  if (!running_ || writes_) return;
+  writes_ = true;
+  if (hooks_) hooks_->BeganWriting();
+}
+
 void Operations::RunOne(bool writes, const Work& work) {
   running_ = true;
-  writes_ = writes;
-  if (hooks_) hooks_->Began(writes);
+  if (hooks_) hooks_->Began();
+  if (writes) DeclareWrites();
   work();
   if (hooks_) hooks_->Ended();
   running_ = writes_ = false;

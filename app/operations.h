@@ -21,9 +21,10 @@
 class OperationHooks {
  public:
   virtual ~OperationHooks() = default;
-  // An operation begins or ends; writes: it may write the device's flash or
-  // memory, so the session must not end meanwhile.
-  virtual void Began(bool writes) {}
+  // An operation begins or ends. From BeganWriting on it may write the
+  // device's flash or memory, so the session must not end meanwhile.
+  virtual void Began() {}
+  virtual void BeganWriting() {}
   virtual void Ended() {}
   // Requests wait: RunQueued must be called soon, from the message loop
   // rather than from inside the handler that ran the last operation (whose
@@ -47,6 +48,8 @@ class Operations {
   void RunQueued();
   // A close: now when nothing runs or waits, else once all have ended.
   void RequestClose();
+  // The operation under way turns out to write (a menu's chosen command).
+  void DeclareWrites();
 
   bool Running() const { return running_; }
   // Something runs or waits: a user's command would be dropped.

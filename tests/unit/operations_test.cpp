@@ -9,7 +9,8 @@ namespace {
 
 struct Recorder : OperationHooks {
   Strings log;
-  void Began(bool writes) override { log.push_back(writes ? "begin writes" : "begin"); }
+  void Began() override { log.push_back("begin"); }
+  void BeganWriting() override { log.back() += " writes"; }
   void Ended() override { log.push_back("end"); }
   void RunQueuedLater() override { log.push_back("later"); }
   void Close() override { log.push_back("close"); }
