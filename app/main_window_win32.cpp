@@ -10,6 +10,7 @@
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
 #include "app/version.h"
+#include "filelist/clipboard_win32.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog_win32.h"
 #include "transfer/transfer.h"
@@ -29,6 +30,7 @@ static const MessageEntry<MainWindow> kMainWindowMessages[] = {
     {WM_QUERYENDSESSION, &MainWindow::OnQueryEndSession},
     {WM_ENDSESSION, &MainWindow::OnEndSession},
     {WM_SETCURSOR, &MainWindow::OnSetCursor},
+    {WM_DESTROYCLIPBOARD, &MainWindow::OnDestroyClipboard},
     {kTrayMessage, &MainWindow::OnTrayNotify},
     {kRunQueued, &MainWindow::OnRunQueued},
 };
@@ -192,6 +194,7 @@ void MainWindow::EndNow() {
   SaveLruList();
   SaveSettings();
   TheWin32Platform().FlushSettings();
+  ReleaseClipboard(hwnd_);
   TerminateProcess(GetCurrentProcess(), 1);
 }
 
@@ -230,7 +233,14 @@ LRESULT MainWindow::OnSetFocus(WPARAM, LPARAM) {
   return TRUE;
 }
 
+// The clipboard held the copies of a Ctrl+C: they go.
+LRESULT MainWindow::OnDestroyClipboard(WPARAM, LPARAM) {
+  ClipboardEmptied();
+  return TRUE;
+}
+
 LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
+  ReleaseClipboard(hwnd_);
   SavePosition();
   Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
   inTray_ = false;
@@ -276,6 +286,7 @@ LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
     SavePosition();
     SaveLruList();
     SaveSettings();
+    ReleaseClipboard(hwnd_);
   }
   return TRUE;
 }

@@ -42,6 +42,7 @@ class MainWindow {
   LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
   LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDestroyClipboard(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
   LRESULT OnRunQueued(WPARAM wParam, LPARAM lParam);
 

@@ -3,9 +3,8 @@
 #include "app/path_util.h"
 #include "app/platform.h"
 
-std::vector<uint8_t> BuildDropList(const std::vector<std::string>& paths) {
+std::vector<uint8_t> BuildDropList(const std::vector<std::string>& paths, bool wide) {
   std::vector<std::string> ansi(paths.size());
-  bool wide = false;
   for (size_t i = 0; i < paths.size(); ++i) wide = wide || !ThePlatform().LibraryPath(paths[i], &ansi[i]);
   std::vector<uint8_t> block(kDropListHeaderSize, 0);
   block[0] = static_cast<uint8_t>(kDropListHeaderSize);   // little-endian 20

@@ -13,7 +13,7 @@
 
 constexpr size_t kDropListHeaderSize = 20;
 
-// The block for these host paths (UTF-8).
-std::vector<uint8_t> BuildDropList(const std::vector<std::string>& paths);
+// The block for these host paths (UTF-8); wide: UTF-16 whatever they are.
+std::vector<uint8_t> BuildDropList(const std::vector<std::string>& paths, bool wide = false);
 
 #endif

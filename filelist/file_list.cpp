@@ -96,14 +96,37 @@ void DeleteSelectedFiles(ListControl& list) {
   RefreshFileList(list);
 }
 
+namespace {
+
+enum class Caret { kNone, kUnnamed, kOther, kProgram };
+
+// The item with the focus, and its name.
+Caret CaretItem(ListControl& list, std::string* name) {
+  int index = list.CaretIndex();
+  if (index < 0) return Caret::kNone;
+  std::string text;
+  if (!list.Text(index, &text) || !NameFromItemText(text, name)) return Caret::kUnnamed;
+  return EqualsIgnoreAsciiCase(SplitDeviceName(*name).extension, ".pex") ? Caret::kProgram : Caret::kOther;
+}
+
+}  // namespace
+
+bool CaretRunnable(ListControl& list) {
+  std::string name;
+  return CaretItem(list, &name) == Caret::kProgram;
+}
+
 void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name)) {
   if (list.ShiftOrCtrlDown()) return;
-  int index = list.CaretIndex();
-  if (index < 0) return;
-  std::string text, name;
-  if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
-    Show(kInternalError, kErrorStyle);
-    return;
+  std::string name;
+  switch (CaretItem(list, &name)) {
+    case Caret::kUnnamed:
+      Show(kInternalError, kErrorStyle);
+      break;
+    case Caret::kProgram:
+      runProgram(name);
+      break;
+    default:
+      break;
   }
-  if (EqualsIgnoreAsciiCase(SplitDeviceName(name).extension, ".pex")) runProgram(name);
 }

@@ -38,5 +38,7 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese = nullptr);
 void DeleteSelectedFiles(ListControl& list);
 // runProgram is called with the device name of a selected .pex item.
 void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name));
+// Whether the item with the focus is a program that Enter would run.
+bool CaretRunnable(ListControl& list);
 
 #endif

@@ -1,7 +1,10 @@
 #include "filelist/file_list_box_win32.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
+#include <windowsx.h>
 
+#include "app/folder_browser_win32.h"
 #include "app/message_map_win32.h"
 #include "app/operations.h"
 #include "app/platform_win32.h"
@@ -9,7 +12,9 @@
 #include "device/beep.h"
 #include "device/connection.h"
 #include "device/launcher.h"
+#include "filelist/clipboard_win32.h"
 #include "filelist/drag_out_win32.h"
+#include "filelist/save_files.h"
 #include "pause/pause_device.h"
 #include "pause/pause_window_win32.h"
 #include "transfer/transfer.h"
@@ -20,6 +25,7 @@ static const MessageEntry<FileListBox> kFileListMessages[] = {
     {WM_DROPFILES, &FileListBox::OnDropFiles},
     {WM_KEYDOWN, &FileListBox::OnKeyDown},
     {WM_LBUTTONDOWN, &FileListBox::OnLButtonDown},
+    {WM_CONTEXTMENU, &FileListBox::OnContextMenu},
     {kReflectedCommand, &FileListBox::OnReflectedCommand},
 };
 
@@ -27,12 +33,11 @@ namespace {
 
 constexpr UINT kMaxPath = 260;
 
-// F5, and the second half of F6.
-void RefreshAndBeep(FileListBox& list) {
-  if (list.RefreshFileList())
-    BeepDevice();
-  else
-    Show("ファイルリストの取得に失敗しました。", kErrorStyle);
+unsigned HeldModifiers() {
+  unsigned held = kNoModifiers;
+  if (GetKeyState(VK_CONTROL) & 0x8000) held |= kCtrl;
+  if (GetKeyState(VK_SHIFT) & 0x8000) held |= kShift;
+  return held;
 }
 
 }  // namespace
@@ -73,36 +78,12 @@ LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
   return 0;
 }
 
+// A key of the command table starts its command, unless an operation runs.
 LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
-  // Each key starts an operation, which is dropped while another runs.
-  Operations& operations = TheOperations();
-  switch (wParam) {
-    case VK_RETURN:
-      operations.Start(true, [this] { RunSelectedFile(*this, &RunProgram); });
-      return 0;
-    case VK_PAUSE:
-      operations.Start(false, [this] { PauseDevice([this] { RunPauseWindow(GetParent(hwnd_)); }); });
-      return 0;
-    case VK_DELETE:
-      operations.Start(true, [this] { DeleteSelectedFiles(*this); });
-      return 0;
-    case VK_F5:
-      operations.Start(AppSettings.beep, [this] { RefreshAndBeep(*this); });
-      return 0;
-    case VK_F6:
-      operations.Start(AppSettings.beep, [this] {
-        ++deviceIndex;
-        if (!ConnectDevice()) {
-          Show("P/ECEに接続できません。", kErrorStyle);
-          return;
-        }
-        DisconnectDevice();
-        RefreshAndBeep(*this);
-      });
-      return 0;
-    default:
-      return Default(WM_KEYDOWN, wParam, lParam);
-  }
+  const Command* command = CommandForKey(static_cast<unsigned>(wParam), HeldModifiers());
+  if (!command) return Default(WM_KEYDOWN, wParam, lParam);
+  TheOperations().Start(false, [&] { RunCommand(*this, *command); });
+  return 0;
 }
 
 LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
@@ -111,8 +92,115 @@ LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
-  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start(true, [this] { RunSelectedFile(*this, &RunProgram); });
+  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start(true, [this] { RunSelected(); });
   return 0;
+}
+
+// The menu and the command chosen from it are one operation, so that the
+// list it was opened on is the list the command acts on.
+LRESULT FileListBox::OnContextMenu(WPARAM, LPARAM lParam) {
+  TheOperations().Start(false, [&] { ShowMenu(lParam); });
+  return 0;
+}
+
+void FileListBox::ShowMenu(LPARAM at) {
+  POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (at == static_cast<LPARAM>(-1)) {   // from the keyboard: at the item with the focus
+    RECT item;
+    LRESULT caret = SendMessageW(hwnd_, LB_GETCARETINDEX, 0, 0);
+    point = POINT{0, 0};
+    if (caret >= 0 && caret < Count() && SendMessageW(hwnd_, LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+      point = POINT{item.left, item.bottom};
+    ClientToScreen(hwnd_, &point);
+  } else {   // a right click selects the item under it alone, unless it is selected
+    POINT inList = point;
+    ScreenToClient(hwnd_, &inList);
+    LRESULT hit = SendMessageW(hwnd_, LB_ITEMFROMPOINT, 0, MAKELPARAM(inList.x, inList.y));
+    int index = LOWORD(hit);
+    RECT item;
+    bool onItem = HIWORD(hit) == 0 && index < Count() &&
+                  SendMessageW(hwnd_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR && PtInRect(&item, inList);
+    if (!onItem || SendMessageW(hwnd_, LB_GETSEL, index, 0) <= 0) SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
+    if (onItem && SendMessageW(hwnd_, LB_GETSEL, index, 0) <= 0) {
+      SendMessageW(hwnd_, LB_SETSEL, TRUE, index);
+      SendMessageW(hwnd_, LB_SETCARETINDEX, index, FALSE);
+    }
+  }
+  ListState state = StateOfList(*this, ClipboardHasFiles());
+  HMENU menu = CreatePopupMenu();
+  for (size_t i = 0; i < kCommandCount; ++i) {
+    const Command& command = kCommands[i];
+    if (command.separatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | (CommandEnabled(command, state) ? MF_ENABLED : MF_GRAYED), command.id,
+                WideFromDevice(command.text).c_str());
+  }
+  SetMenuDefaultItem(menu, kDefaultCommandId, FALSE);
+  int chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, GetParent(hwnd_), nullptr);
+  DestroyMenu(menu);
+  if (const Command* command = CommandForId(chosen)) RunCommand(*this, *command);
+}
+
+void FileListBox::RunSelected() { RunSelectedFile(*this, &RunProgram); }
+
+bool FileListBox::ChooseFolder(const char* title, std::string* folder) {
+  if (lastFolder_.empty()) {   // the user's Documents at first
+    wchar_t documents[MAX_PATH];
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)))
+      lastFolder_ = HostFromWide(documents);
+  }
+  if (!BrowseForFolder(GetParent(hwnd_), title, lastFolder_, folder) || folder->empty()) return false;
+  lastFolder_ = *folder;
+  if (folder->back() != '\\' && folder->back() != '/') *folder += '\\';
+  return true;
+}
+
+void FileListBox::SaveToFolder() {
+  std::string folder;
+  if (!SelectedIndexes(1).empty() && ChooseFolder("保存先のフォルダを選んでください。", &folder)) SaveSelectedFiles(*this, folder);
+}
+
+void FileListBox::Copy() { CopyToClipboard(GetParent(hwnd_), *this); }
+
+// Files on the clipboard are written as if they had been dropped; a cut in
+// Explorer is copied all the same, for Quillet never deletes a host file.
+void FileListBox::Paste() {
+  PathList list = ClipboardFiles(GetParent(hwnd_));
+  if (list.empty()) return;
+  TransferFiles(list);
+  RefreshFileList(&list);
+}
+
+void FileListBox::Delete() { DeleteSelectedFiles(*this); }
+
+void FileListBox::SelectAll() {
+  if (Count() > 0) SendMessageW(hwnd_, LB_SETSEL, TRUE, -1);
+}
+
+// F5, and the second half of F6.
+void FileListBox::Refresh() {
+  if (RefreshFileList())
+    BeepDevice();
+  else
+    Show("ファイルリストの取得に失敗しました。", kErrorStyle);
+}
+
+void FileListBox::NextDevice() {
+  ++deviceIndex;
+  if (!ConnectDevice()) {
+    Show("P/ECEに接続できません。", kErrorStyle);
+    return;
+  }
+  DisconnectDevice();
+  Refresh();
+}
+
+void FileListBox::Pause() {
+  PauseDevice([this] { RunPauseWindow(GetParent(hwnd_)); });
+}
+
+void FileListBox::BackUp() {
+  std::string folder;
+  if (Count() > 0 && ChooseFolder("バックアップ先のフォルダを選んでください。", &folder)) BackUpDevice(*this, folder);
 }
 
 void FileListBox::ResetContent() {

@@ -5,13 +5,16 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "filelist/commands.h"
 #include "filelist/file_list.h"
 
 // The main window reflects the list's notifications back to it with this
 // message (wParam and lParam of the original WM_COMMAND).
 constexpr UINT kReflectedCommand = WM_APP + 1;
 
-class FileListBox : public ListControl {
+class FileListBox : public ListControl, public CommandTarget {
  public:
   // Subclasses the list box control.
   void Attach(HWND control);
@@ -33,15 +36,32 @@ class FileListBox : public ListControl {
   bool ShiftOrCtrlDown() override;
   void SetRedraw(bool on) override;
 
+  // CommandTarget: the list's commands (filelist/commands.h).
+  void RunSelected() override;
+  void SaveToFolder() override;
+  void Copy() override;
+  void Paste() override;
+  void Delete() override;
+  void SelectAll() override;
+  void Refresh() override;
+  void NextDevice() override;
+  void Pause() override;
+  void BackUp() override;
+
   // Message handlers (the table is at the top of the .cpp file).
   LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
   LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
   LRESULT OnReflectedCommand(WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  void ShowMenu(LPARAM at);
+  // Asks for a folder (title: device text); true with it, ending in a
+  // separator.
+  bool ChooseFolder(const char* title, std::string* folder);
 
   HWND hwnd_ = nullptr;
   WNDPROC previous_ = nullptr;
@@ -49,6 +69,7 @@ class FileListBox : public ListControl {
   // shows some characters under two codes, so the text read back from the
   // list box could name another file.
   std::vector<std::string> texts_;
+  std::string lastFolder_;   // where the last save went, in this run
 };
 
 #endif

@@ -8,6 +8,7 @@
 #include "device/library_path.h"
 #include "device/pieceif.h"
 #include "filelist/item_text.h"
+#include "filelist/save_files.h"
 
 namespace {
 
@@ -105,6 +106,16 @@ bool ReadOut::ReadAtDrop() {
   }
   DisconnectDevice();
   return true;
+}
+
+std::vector<std::string> ReadOut::ReadAll() {
+  std::vector<FileToSave> files;
+  for (size_t i = 0; i < tempPaths_.size(); ++i) files.push_back({deviceNames_[i], tempPaths_[i], sizes_[i]});
+  std::vector<size_t> saved;
+  std::vector<std::string> paths;
+  if (SaveFiles(files, false, &saved) != SaveEnd::kStopped)
+    for (size_t i : saved) paths.push_back(tempPaths_[i]);
+  return paths;
 }
 
 void ReadOut::ReportError() {

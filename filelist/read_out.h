@@ -32,6 +32,11 @@ class ReadOut {
   bool ReadAtDrop();
   // After the drag loop: shows errorText, if any.
   void ReportError();
+  // For the clipboard: reads every file as a command does (a failed read
+  // asks Abort, Retry or Ignore; Escape stops after the file in flight).
+  // The paths read, in order; none when the reading was stopped or could
+  // not start.
+  std::vector<std::string> ReadAll();
   // Removes the copies and the folder; safe to call more than once.
   void Cleanup();
 

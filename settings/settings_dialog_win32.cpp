@@ -1,8 +1,6 @@
 #include "settings/settings_dialog_win32.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
+#include "app/folder_browser_win32.h"
 #include "app/platform_win32.h"
 #include "resources/resource.h"
 #include "settings/file_types.h"
@@ -48,11 +46,6 @@ WideText WindowText(HWND window) {
   int got = GetWindowTextW(window, &text[0], length + 1);
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
   return text;
-}
-
-int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
-  return 0;
 }
 
 }  // namespace
@@ -161,25 +154,9 @@ void SettingsDialog::EnableSwapControls(int enable) {
 }
 
 void SettingsDialog::BrowseSwapFolder() {
-  wchar_t path[MAX_PATH];
-  GetDlgItemTextW(window_, IDC_FOLDER, path, MAX_PATH);
-
-  wchar_t displayName[MAX_PATH];
-  BROWSEINFOW info;
-  ZeroMemory(&info, sizeof info);
-  info.hwndOwner = window_;
-  info.pidlRoot = nullptr;  // the desktop
-  info.pszDisplayName = displayName;
-  info.lpszTitle = nullptr;
-  info.ulFlags = BIF_RETURNONLYFSDIRS;
-  info.lpfn = BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(path);
-  LPITEMIDLIST item = SHBrowseForFolderW(&info);
-  if (!item) return;
-  // A failed conversion leaves the buffer undefined: keep the old text then.
-  bool converted = SHGetPathFromIDListW(item, path) != FALSE;
-  CoTaskMemFree(item);
-  if (converted) SetDlgItemTextW(window_, IDC_FOLDER, path);
+  std::string folder;
+  if (BrowseForFolder(window_, nullptr, HostFromWide(WindowText(GetDlgItem(window_, IDC_FOLDER))), &folder))
+    SetDlgItemTextW(window_, IDC_FOLDER, WideFromHost(folder).c_str());
 }
 
 void SettingsDialog::OnOK() {

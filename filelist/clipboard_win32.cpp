@@ -1,0 +1,89 @@
+#include "filelist/clipboard_win32.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <string.h>
+
+#include <memory>
+
+#include "app/platform_win32.h"
+#include "filelist/drop_list.h"
+#include "filelist/read_out.h"
+
+namespace {
+
+std::unique_ptr<ReadOut> copies;   // what the clipboard names now
+
+HGLOBAL GlobalCopy(const void* bytes, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  void* memory = block ? GlobalLock(block) : nullptr;
+  if (!memory) {
+    if (block) GlobalFree(block);
+    return nullptr;
+  }
+  memcpy(memory, bytes, size);
+  GlobalUnlock(block);
+  return block;
+}
+
+// The file-drop list in wide names, and Explorer's preferred effect, copy.
+bool PutPaths(HWND owner, const std::vector<std::string>& paths) {
+  std::vector<uint8_t> list = BuildDropList(paths, true);
+  DWORD effect = DROPEFFECT_COPY;
+  HGLOBAL drop = GlobalCopy(list.data(), list.size()), preferred = GlobalCopy(&effect, sizeof effect);
+  bool put = drop && preferred && OpenClipboard(owner);
+  if (put) {
+    EmptyClipboard();   // the copies it named before go now (WM_DESTROYCLIPBOARD)
+    put = SetClipboardData(CF_HDROP, drop) != nullptr;
+    if (put) drop = nullptr;   // the clipboard owns it
+    if (put && SetClipboardData(RegisterClipboardFormatW(L"Preferred DropEffect"), preferred)) preferred = nullptr;
+    CloseClipboard();
+  }
+  if (drop) GlobalFree(drop);
+  if (preferred) GlobalFree(preferred);
+  return put;
+}
+
+}  // namespace
+
+bool ClipboardHasFiles() { return IsClipboardFormatAvailable(CF_HDROP) != FALSE; }
+
+PathList ClipboardFiles(HWND owner) {
+  PathList paths;
+  if (!ClipboardHasFiles() || !OpenClipboard(owner)) return paths;
+  if (HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) {
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      UINT length = DragQueryFileW(drop, i, nullptr, 0);
+      WideText path(length + 1, L'\0');
+      if (length > 0 && DragQueryFileW(drop, i, &path[0], length + 1) == length) paths.push_back(HostFromWide(path.substr(0, length)));
+    }
+  }
+  CloseClipboard();
+  return paths;
+}
+
+void CopyToClipboard(HWND owner, ListControl& list) {
+  std::vector<std::string> texts;
+  for (int index : list.SelectedIndexes(kMaxSelectedItems)) {
+    std::string text;
+    list.Text(index, &text);
+    texts.push_back(text);
+  }
+  if (texts.empty()) return;
+  std::unique_ptr<ReadOut> fresh(new ReadOut);
+  if (!fresh->Prepare(texts)) return;
+  std::vector<std::string> read = fresh->ReadAll();
+  // Nothing read, or nothing put: the fresh copies go with their folder.
+  if (!read.empty() && PutPaths(owner, read)) copies = std::move(fresh);
+}
+
+void ClipboardEmptied() { copies.reset(); }
+
+void ReleaseClipboard(HWND owner) {
+  if (copies && GetClipboardOwner() == owner && OpenClipboard(owner)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  copies.reset();
+}

@@ -1,0 +1,26 @@
+// Files through the clipboard. Copying reads the selected device files into
+// a private folder and puts those copies on the clipboard as a file-drop
+// list (copy, not move); the copies stay until the clipboard holds something
+// else or Quillet ends, when they are removed, and the clipboard is emptied
+// then if it still names them, so that no paste finds them missing. Pasting
+// takes the clipboard's file-drop list, whoever put it there.
+#ifndef QUILLET_FILELIST_CLIPBOARD_WIN32_H
+#define QUILLET_FILELIST_CLIPBOARD_WIN32_H
+
+#include <windows.h>
+
+#include "app/path_list.h"
+#include "filelist/file_list.h"
+
+bool ClipboardHasFiles();
+// The paths of the clipboard's file-drop list; empty when it holds none.
+PathList ClipboardFiles(HWND owner);
+// Reads the selected items' files and puts them on the clipboard, with owner
+// (the main window) as the clipboard's owner.
+void CopyToClipboard(HWND owner, ListControl& list);
+// The owner's WM_DESTROYCLIPBOARD: the copies go.
+void ClipboardEmptied();
+// At the end: the clipboard emptied if it still holds the copies, and they go.
+void ReleaseClipboard(HWND owner);
+
+#endif

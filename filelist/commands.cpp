@@ -1,0 +1,71 @@
+#include "filelist/commands.h"
+
+#include "app/operations.h"
+#include "app/settings_store.h"
+
+namespace {
+
+// Virtual-key codes, as Windows numbers them.
+enum : unsigned {
+  kEnter = 0x0D, kPause = 0x13, kInsert = 0x2D, kDelete = 0x2E, kF5 = 0x74, kF6 = 0x75,
+  kKeyA = 'A', kKeyC = 'C', kKeyV = 'V',
+};
+
+}  // namespace
+
+const Command kCommands[] = {
+    {1, "実行(&R)\tEnter", {{kEnter, kAnyModifiers}}, Needs::kRunnable, Writes::kYes, &CommandTarget::RunSelected, false},
+    {2, "フォルダへ保存(&S)...", {}, Needs::kSelection, Writes::kNo, &CommandTarget::SaveToFolder, false},
+    {3, "コピー(&C)\tCtrl+C", {{kKeyC, kCtrl}, {kInsert, kCtrl}}, Needs::kSelection, Writes::kNo, &CommandTarget::Copy, false},
+    {4, "貼り付け(&V)\tCtrl+V", {{kKeyV, kCtrl}, {kInsert, kShift}}, Needs::kClipboardFiles, Writes::kYes, &CommandTarget::Paste, false},
+    {5, "削除(&D)\tDel", {{kDelete, kAnyModifiers}}, Needs::kSelection, Writes::kYes, &CommandTarget::Delete, false},
+    {7, "すべて選択(&A)\tCtrl+A", {{kKeyA, kCtrl}}, Needs::kItems, Writes::kNo, &CommandTarget::SelectAll, true},
+    {8, "最新の情報に更新(&E)\tF5", {{kF5, kAnyModifiers}}, Needs::kNothing, Writes::kBeep, &CommandTarget::Refresh, false},
+    {9, "次のP/ECE(&N)\tF6", {{kF6, kAnyModifiers}}, Needs::kNothing, Writes::kBeep, &CommandTarget::NextDevice, false},
+    {10, "一時停止(&P)\tPause", {{kPause, kAnyModifiers}}, Needs::kNothing, Writes::kNo, &CommandTarget::Pause, false},
+    {11, "バックアップ(&B)...", {}, Needs::kItems, Writes::kNo, &CommandTarget::BackUp, true},
+};
+const size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
+const int kDefaultCommandId = 1;
+
+const Command* CommandForKey(unsigned key, unsigned modifiers) {
+  for (const Command& command : kCommands)
+    for (const KeyBinding& binding : command.keys)
+      if (binding.key == key && (binding.modifiers == kAnyModifiers || binding.modifiers == modifiers)) return &command;
+  return nullptr;
+}
+
+const Command* CommandForId(int id) {
+  for (const Command& command : kCommands)
+    if (command.id == id) return &command;
+  return nullptr;
+}
+
+ListState StateOfList(ListControl& list, bool clipboardHasFiles) {
+  ListState state;
+  state.items = list.Count();
+  state.selected = static_cast<int>(list.SelectedIndexes(2).size());
+  state.caretRunnable = CaretRunnable(list);
+  state.clipboardHasFiles = clipboardHasFiles;
+  return state;
+}
+
+bool CommandEnabled(const Command& command, const ListState& state) {
+  switch (command.needs) {
+    case Needs::kRunnable: return state.caretRunnable;
+    case Needs::kSelection: return state.selected > 0;
+    case Needs::kOneSelected: return state.selected == 1;
+    case Needs::kItems: return state.items > 0;
+    case Needs::kClipboardFiles: return state.clipboardHasFiles;
+    default: return true;
+  }
+}
+
+bool CommandWrites(const Command& command) {
+  return command.writes == Writes::kYes || (command.writes == Writes::kBeep && AppSettings.beep);
+}
+
+void RunCommand(CommandTarget& target, const Command& command) {
+  if (CommandWrites(command)) TheOperations().DeclareWrites();
+  (target.*command.run)();
+}

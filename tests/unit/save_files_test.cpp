@@ -1,0 +1,84 @@
+// Saving device files to a folder and backing up the whole device: the
+// questions and failure boxes and what each answer leaves in the folder, and
+// a backup's list that writes the device back as it was.
+#include <gtest/gtest.h>
+
+#include "filelist/file_list.h"
+#include "filelist/save_files.h"
+#include "transfer/transfer.h"
+#include "tests/support/fakes.h"
+
+namespace {
+
+class SaveTest : public SimTest {
+ protected:
+  TempDir folder;
+};
+
+TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
+  const std::string question = "b.pexは既に存在します。上書きしてもよろしいですか？", failed = "ファイルの読み込みに失敗しました。";
+  const struct {
+    const char* what;
+    std::deque<int> answers;
+    int failingRead;   // the nth read fails once
+    Strings boxes, left;
+  } rows[] = {
+      {"Yes replaces", {IDYES}, 0, {question}, {"a=a", "b=b", "c=c"}},
+      {"No skips", {IDNO}, 0, {question}, {"a=a", "b=old", "c=c"}},
+      {"Cancel ends", {IDCANCEL}, 0, {question}, {"a=a", "b=old"}},
+      {"Retry reads again", {IDRETRY, IDYES}, 1, {failed, question}, {"a=a", "b=b", "c=c"}},
+      {"Ignore skips", {IDIGNORE, IDYES}, 1, {failed, question}, {"b=b", "c=c"}},
+      {"Abort ends, the old file whole", {IDYES, IDABORT}, 2, {question, failed}, {"a=a", "b=old"}},
+  };
+  for (const auto& r : rows) {
+    Reset({"a.pex=a", "b.pex=b", "c.pex=c"});
+    folder.Clear();
+    folder.Write("b.pex", "old");
+    if (r.failingRead) piecesim::InjectFault("ismPFFSRead", r.failingRead, 9);
+    MemoryList list;
+    ASSERT_TRUE(RefreshFileList(list));
+    for (auto& item : list.items) item.selected = true;
+    platform.answers = r.answers;
+    SaveSelectedFiles(list, folder.path() + "/");
+    EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
+    Strings left;   // nothing else: no private file stays
+    for (const std::string& name : folder.Entries()) left.push_back(name.substr(0, 1) + "=" + folder.Read(name));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(r.left, left) << r.what;
+  }
+  EXPECT_EQ(static_cast<unsigned>(MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2), platform.shown[0].style);
+}
+
+TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
+  // Every name a device can hold, a folder part and a trail byte 5C ("ソ")
+  // included; capitals come back lowered, for the list's names are.
+  const Strings names = {"startup.pex", "ゲーム.pex", "\x83\x5C.pex", "sub\\game.pex", "Upper.PEX", "x", "a;b#c.dat",
+                         "\x87\x90.pex", std::string(27, 'n') + ".pex"};
+  Strings files;
+  for (const std::string& name : names) files.push_back(name + "=" + name);
+  Reset(files);
+  MemoryList list;
+  ASSERT_TRUE(RefreshFileList(list));
+  platform.answerer = [](const Box&) { return IDYES; };
+  BackUpDevice(list, folder.path() + "/");
+  EXPECT_EQ(Strings{}, platform.Texts());
+  ASSERT_NE("<missing>", folder.Read("backup.pfs"));
+
+  Reset();
+  platform.answerer = [](const Box&) { return IDYES; };   // startup.pex asks first
+  TransferFiles({folder.File("backup.pfs")});
+  for (const std::string& name : names) EXPECT_EQ(name, Device(name == "Upper.PEX" ? "upper.pex" : name)) << name;
+  EXPECT_EQ(Strings{"startup.pexを書き込んでもよろしいですか？"}, platform.Texts());
+
+  // A file skipped leaves no list behind, and says so.
+  folder.Clear();
+  folder.Write("x", "old");
+  Reset({"x=new", "y=y"});
+  ASSERT_TRUE(RefreshFileList(list));
+  platform.answers = {IDNO};
+  BackUpDevice(list, folder.path() + "/");
+  EXPECT_EQ("<missing>", folder.Read("backup.pfs"));
+  EXPECT_EQ("バックアップを完了できませんでした。", platform.Texts().back());
+}
+
+}  // namespace
