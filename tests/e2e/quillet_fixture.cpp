@@ -203,6 +203,13 @@ void QuilletTest::Key(UINT vk) const {
   PostMessageW(List(), WM_KEYUP, vk, 0xC0000001);
 }
 
+void QuilletTest::Chord(std::initializer_list<WORD> keys) const {
+  Settle();
+  SetForegroundWindow(main_);
+  for (WORD key : keys) Send(INPUT_KEYBOARD, 0, key);
+  for (auto key = keys.end(); key != keys.begin();) Send(INPUT_KEYBOARD, KEYEVENTF_KEYUP, *--key);
+}
+
 bool QuilletTest::Answer(HWND box, int id) const {
   PostMessageW(box, WM_COMMAND, id, 0);
   return WaitUntil([&] { return !IsWindow(box); });

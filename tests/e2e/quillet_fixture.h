@@ -53,6 +53,9 @@ class QuilletTest : public ::testing::Test {
   Strings Items() const;      // "*" marks a selected item
   bool WaitItems(const Strings& items) { return WaitUntil([&] { return Items() == items; }); }
   void Key(UINT vk) const;    // a key-down and key-up on the list
+  // Keys pressed together and let go, through the system's input into the
+  // window in front, as a user types them.
+  void Chord(std::initializer_list<WORD> keys) const;
   // A message box of the program showing text; Answer presses a button.
   HWND Box(const std::string& text) const { return FindDialog(process_.dwProcessId, 0xFFFF, kWaitMs, text); }
   bool Answer(HWND box, int id) const;

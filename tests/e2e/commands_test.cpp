@@ -1,0 +1,115 @@
+// The list's menu and Explorer's keys: Shift+F10 and an item chosen by its
+// key, Ctrl+A, files copied to the clipboard for another program and pasted
+// from it, and a backup of the device that writes it back.
+#include "tests/e2e/quillet_fixture.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <map>
+
+namespace e2e {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+Files DeviceFiles() {
+  Files files;
+  for (const std::string& name : piecesim::ListFiles(0)) piecesim::GetFile(0, name, &files[name]);
+  return files;
+}
+
+// The paths of the clipboard's file-drop list, in UTF-8.
+Strings ClipboardPaths() {
+  Strings paths;
+  if (!OpenClipboard(nullptr)) return paths;
+  HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
+  for (UINT i = 0, n = drop ? DragQueryFileW(drop, ~0u, nullptr, 0) : 0; i < n; ++i) {
+    wchar_t path[MAX_PATH] = L"";
+    char utf8[MAX_PATH * 3] = "";
+    DragQueryFileW(drop, i, path, MAX_PATH);
+    WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, nullptr, nullptr);
+    paths.push_back(utf8);
+  }
+  CloseClipboard();
+  return paths;
+}
+
+TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
+  // Saving starts in the user's Documents, here a folder of the test's.
+  const std::string documents = home_ + "\\documents";
+  auto clear = [&] {   // a folder of its own, afresh
+    std::wstring from = Wide(documents) + L'\0';
+    SHFILEOPSTRUCTW remove = {};
+    remove.wFunc = FO_DELETE, remove.pFrom = from.c_str(), remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationW(&remove);
+  };
+  clear();
+  CreateDirectoryW(Wide(documents).c_str(), nullptr);
+  HKEY folders;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                           0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folders, nullptr));
+  wchar_t mine[MAX_PATH] = L"";
+  DWORD size = sizeof mine;
+  RegQueryValueExW(folders, L"Personal", nullptr, nullptr, reinterpret_cast<BYTE*>(mine), &size);
+  std::wstring test = Wide(documents);
+  RegSetValueExW(folders, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(test.c_str()), (test.size() + 1) * 2);
+  for (const char* name : {"startup.pex", "ゲーム.pex", "hiscore.dat", "メモ.txt"}) piecesim::PutFile(0, name, name);
+  ASSERT_TRUE(Start());
+
+  Chord({VK_SHIFT, VK_F10});
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); })) << "the list's menu";
+  Chord({'A'});   // すべて選択(&A)
+  EXPECT_TRUE(WaitItems({"*    11 startup.pex", "*    11 hiscore.dat", "*    10 ゲーム.pex", "*     8 メモ.txt"}));
+  SendMessageW(List(), LB_SETSEL, FALSE, -1);
+  Chord({VK_CONTROL, 'A'});
+  EXPECT_TRUE(WaitUntil([&] { return Items()[3] == "*     8 メモ.txt"; })) << "Ctrl+A";
+
+  // Ctrl+C: copies of the selected files for another program, which go
+  // when the clipboard is emptied.
+  SendMessageW(List(), LB_SETSEL, FALSE, -1);
+  for (int item : {1, 3}) SendMessageW(List(), LB_SETSEL, TRUE, item);
+  Chord({VK_CONTROL, 'C'});
+  Strings copies;
+  ASSERT_TRUE(WaitUntil([&] { return (copies = ClipboardPaths()).size() == 2; }));
+  EXPECT_EQ("hiscore.dat", ReadFile(copies[0]));
+  EXPECT_EQ("メモ.txt", ReadFile(copies[1]));
+  OpenClipboard(nullptr), EmptyClipboard(), CloseClipboard();
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(copies[0]) == "<missing>" && ReadFile(copies[1]) == "<missing>"; }));
+
+  // Ctrl+V: files another program put on the clipboard are written.
+  WriteFile(home_ + "\\new.pex", "pasted");
+  std::wstring list = Wide(home_ + "\\new.pex") + L'\0' + L'\0';
+  DROPFILES header = {sizeof header, {0, 0}, FALSE, TRUE};
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof header + list.size() * 2);
+  char* bytes = static_cast<char*>(GlobalLock(block));
+  memcpy(bytes, &header, sizeof header), memcpy(bytes + sizeof header, list.data(), list.size() * 2), GlobalUnlock(block);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard(), SetClipboardData(CF_HDROP, block), CloseClipboard();
+  Chord({VK_CONTROL, 'V'});
+  EXPECT_TRUE(WaitUntil([&] { return Items().size() == 5 && Items()[2] == "*     6 new.pex"; }));
+
+  // A backup, then its list handed to Quillet with the device emptied (its
+  // files are read by the time the list is written).
+  const Files device = DeviceFiles();
+  Chord({VK_SHIFT, VK_F10});
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
+  Chord({'B'});   // バックアップ(&B)...
+  ASSERT_TRUE(Answer(FindDialog(process_.dwProcessId, IDOK), IDOK));
+  EXPECT_TRUE(WaitUntil([&] {
+    return ReadFile(documents + "\\backup.pfs") == "startup.pex\r\nhiscore.dat\r\nnew.pex\r\nゲーム.pex\r\nメモ.txt\r\n";
+  }));
+  piecesim::ResetAll();
+  piecesim::CreateDevice(0);
+  PROCESS_INFORMATION second = Launch("\"" + documents + "\\backup.pfs\"");
+  ASSERT_TRUE(Answer(Box("startup.pexを書き込んでもよろしいですか？"), IDYES));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
+  CloseHandle(second.hProcess), CloseHandle(second.hThread);
+  EXPECT_TRUE(WaitUntil([&] { return DeviceFiles() == device; }));
+  RegSetValueExW(folders, L"Personal", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(mine), size);
+  RegCloseKey(folders);
+  clear();
+}
+
+}  // namespace
+}  // namespace e2e
