@@ -61,6 +61,11 @@ P/ECE のフラッシュメモリのファイルを管理するプログラム�
   実行       .pex をダブルクリック
   F5 で再読み込み、F6 で次の P/ECE に切り替え、Pause で一時停止。
   書き込み中に Esc を押すと、書き込み中のファイルの後で止まります。
+  リストを右クリック(またはアプリケーションキー、Shift+F10)すると、
+  すべてのコマンドのメニューが開きます: フォルダへ保存、コピー(Ctrl+C)、
+  貼り付け(Ctrl+V)、すべて選択(Ctrl+A)、バックアップなど。
+  バックアップは P/ECE の全ファイルと、それを書き戻す backup.pfs を
+  フォルダに保存します。
 
 プログラムの実行
   実機で .pex を実行するには、P/ECE の開発環境で作ったランチャーを
@@ -96,6 +101,10 @@ Use
   items to Explorer.  DEL deletes, double-click on a .pex runs it, F5
   re-reads the list, F6 moves to the next P/ECE, Pause pauses the device.
   Escape during a write stops it after the file in flight.
+  Right-click the list (or press the menu key or Shift+F10) for a menu of
+  every command: save to a folder, copy (Ctrl+C), paste (Ctrl+V), select
+  all (Ctrl+A), backup and the rest. A backup saves every file of the P/ECE
+  in a folder, with backup.pfs, which writes them back.
 
 Running programs
   To run a .pex on a real P/ECE, put a launcher built with the P/ECE's own

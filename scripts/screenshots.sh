@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's pictures under a Japanese and an English system
-# language: the file list, its system menu, and the box start-up shows when
-# the device's directory cannot be read. Writes docs/list-<locale>.png,
-# docs/menu-<locale>.png and docs/box-<locale>.png, and docs/quillet.png,
+# language: the file list, its system menu, the list's own menu, and the box
+# start-up shows when the device's directory cannot be read. Writes
+# docs/list-<locale>.png, docs/menu-<locale>.png, docs/commands-<locale>.png
+# and docs/box-<locale>.png, and docs/quillet.png,
 # the list with the about box. Needs a build
 # (scripts/build.sh); runs on a private Xvfb display and Wine prefix.
 set -euo pipefail
@@ -48,6 +49,11 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   xdotool key alt+space
   sleep 1
   import -window root -crop 480x360+0+0 "docs/menu-$tag.png"
+  # Out of the system menu, then a right click on ゲーム.pex, where the
+  # centred window shows it.
+  xdotool key Escape sleep 0.3 key Escape sleep 0.5 mousemove 230 129 click 3
+  sleep 1
+  import -window root -crop 480x360+0+0 "docs/commands-$tag.png"
   wineserver -k 2>/dev/null || true
   wineserver -w
 
@@ -57,7 +63,7 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   import -window root -crop 480x360+0+0 "docs/box-$tag.png"
   wineserver -k 2>/dev/null || true
   wineserver -w
-  echo "docs/list-$tag.png docs/menu-$tag.png docs/box-$tag.png"
+  echo "docs/list-$tag.png docs/menu-$tag.png docs/commands-$tag.png docs/box-$tag.png"
 done
 
 # The README's first picture: the list of the demo's files and the about box
