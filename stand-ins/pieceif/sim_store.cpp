@@ -81,6 +81,7 @@ const std::string kDefaults[][2] = {
     {"playms", "0"},
     {"rate", "0"},
     {"simtag", "1"},
+    {"shortwrites", "0"},
 };
 
 }  // namespace

@@ -80,7 +80,8 @@ void ClearDirText(int index);
 // (what ismPFFSDir returns with a verbatim directory text, default 0), rate
 // (bytes a second that ismPFFSRead and ismPFFSWrite move; 0, the default,
 // at once), simtag (1, the default: the version record carries
-// kSimulatorTag; 0: it does not, as a real P/ECE's).
+// kSimulatorTag; 0: it does not, as a real P/ECE's), shortwrites (1: every
+// ismPFFSWrite stores its file a byte short and still returns 0).
 // GetState gives the default for a key that is not set.
 void SetState(int index, const std::string& key, const std::string& value);
 std::string GetState(int index, const std::string& key);
