@@ -1,5 +1,6 @@
 #include "settings/settings_dialog_win32.h"
 
+#include "app/dialog_place_win32.h"
 #include "app/folder_browser_win32.h"
 #include "app/platform_win32.h"
 #include "resources/resource.h"
@@ -80,7 +81,7 @@ INT_PTR CALLBACK SettingsDialog::DialogProc(HWND window, UINT message, WPARAM wP
 }
 
 LRESULT SettingsDialog::OnInitDialog(WPARAM, LPARAM) {
-  CenterOverOwner();
+  CenterOverOwner(window_);
   ExchangeData(false);
   EnableSwapControls(mode);
   return TRUE;  // the default focus
@@ -124,29 +125,6 @@ bool SettingsDialog::ExchangeData(bool save) {
   openfolder = IsDlgButtonChecked(window_, IDC_OPENFOLDER) == BST_CHECKED ? 1 : 0;
   beep = IsDlgButtonChecked(window_, IDC_BEEP) == BST_CHECKED ? 1 : 0;
   return true;
-}
-
-void SettingsDialog::CenterOverOwner() {
-  RECT dialog;
-  GetWindowRect(window_, &dialog);
-  RECT area;
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-    SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  }
-  RECT around = area;
-  HWND owner = GetWindow(window_, GW_OWNER);
-  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
-
-  int width = dialog.right - dialog.left;
-  int height = dialog.bottom - dialog.top;
-  int x = (around.left + around.right - width) / 2;
-  int y = (around.top + around.bottom - height) / 2;
-  // Keep the whole dialog on the work area, its top left corner first.
-  if (x + width > area.right) x = area.right - width;
-  if (y + height > area.bottom) y = area.bottom - height;
-  if (x < area.left) x = area.left;
-  if (y < area.top) y = area.top;
-  SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SettingsDialog::EnableSwapControls(int enable) {

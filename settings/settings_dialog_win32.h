@@ -46,7 +46,6 @@ class SettingsDialog {
   // Fills the controls from the fields, or reads them back (false when a
   // control's text is refused; the fields are then unchanged).
   bool ExchangeData(bool save);
-  void CenterOverOwner();
 
   HWND window_;
 };
