@@ -7,7 +7,7 @@ namespace {
 
 // Virtual-key codes, as Windows numbers them.
 enum : unsigned {
-  kEnter = 0x0D, kPause = 0x13, kInsert = 0x2D, kDelete = 0x2E, kF5 = 0x74, kF6 = 0x75,
+  kEnter = 0x0D, kPause = 0x13, kInsert = 0x2D, kDelete = 0x2E, kF2 = 0x71, kF5 = 0x74, kF6 = 0x75,
   kKeyA = 'A', kKeyC = 'C', kKeyV = 'V',
 };
 
@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {3, "コピー(&C)\tCtrl+C", {{kKeyC, kCtrl}, {kInsert, kCtrl}}, Needs::kSelection, Writes::kNo, &CommandTarget::Copy, false},
     {4, "貼り付け(&V)\tCtrl+V", {{kKeyV, kCtrl}, {kInsert, kShift}}, Needs::kClipboardFiles, Writes::kYes, &CommandTarget::Paste, false},
     {5, "削除(&D)\tDel", {{kDelete, kAnyModifiers}}, Needs::kSelection, Writes::kYes, &CommandTarget::Delete, false},
+    {6, "名前の変更(&M)\tF2", {{kF2, kNoModifiers}}, Needs::kOneSelected, Writes::kYes, &CommandTarget::Rename, false},
     {7, "すべて選択(&A)\tCtrl+A", {{kKeyA, kCtrl}}, Needs::kItems, Writes::kNo, &CommandTarget::SelectAll, true},
     {8, "最新の情報に更新(&E)\tF5", {{kF5, kAnyModifiers}}, Needs::kNothing, Writes::kBeep, &CommandTarget::Refresh, false},
     {9, "次のP/ECE(&N)\tF6", {{kF6, kAnyModifiers}}, Needs::kNothing, Writes::kBeep, &CommandTarget::NextDevice, false},

@@ -17,6 +17,7 @@ class CommandTarget {
   virtual void Copy() = 0;
   virtual void Paste() = 0;
   virtual void Delete() = 0;
+  virtual void Rename() = 0;
   virtual void SelectAll() = 0;
   virtual void Refresh() = 0;
   virtual void NextDevice() = 0;

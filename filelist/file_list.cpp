@@ -18,7 +18,7 @@ const char kInternalError[] = "内部エラーが発生しました。";
 
 }  // namespace
 
-bool RefreshFileList(ListControl& list, const PathList* selectThese) {
+bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::string& selectName) {
   WaitCursor wait;
   DirListing listing;
   bool read = listing.ReadDirectory();
@@ -47,7 +47,8 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese) {
     if (index < 0) continue;   // refused: not in the list, so never selected
     names.insert(names.begin() + index, entry.name);
     if (entry.name == kStartup) ++startupCount;
-    if (selectThese && PathSelectsName(*selectThese, entry.name)) list.Select(index);
+    if ((selectThese && PathSelectsName(*selectThese, entry.name)) || (!selectName.empty() && entry.name == selectName))
+      list.Select(index);
   }
   list.SetRedraw(true);
   list.SetTitle(std::string(kAppTitle) + " - " + listing.statusText);

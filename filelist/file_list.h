@@ -33,8 +33,10 @@ class ListControl {
 
 extern const char kAppTitle[];   // "Quillet"
 
-// Re-reads the directory and fills the list; true when it was read.
-bool RefreshFileList(ListControl& list, const PathList* selectThese = nullptr);
+// Re-reads the directory and fills the list; true when it was read. The
+// items named by selectThese (host paths) are selected, and the one whose
+// device name is selectName.
+bool RefreshFileList(ListControl& list, const PathList* selectThese = nullptr, const std::string& selectName = "");
 void DeleteSelectedFiles(ListControl& list);
 // runProgram is called with the device name of a selected .pex item.
 void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name));

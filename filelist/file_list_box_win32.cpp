@@ -14,6 +14,9 @@
 #include "device/launcher.h"
 #include "filelist/clipboard_win32.h"
 #include "filelist/drag_out_win32.h"
+#include "filelist/item_text.h"
+#include "filelist/rename.h"
+#include "filelist/rename_dialog_win32.h"
 #include "filelist/save_files.h"
 #include "pause/pause_device.h"
 #include "pause/pause_window_win32.h"
@@ -171,6 +174,14 @@ void FileListBox::Paste() {
 }
 
 void FileListBox::Delete() { DeleteSelectedFiles(*this); }
+
+// F2 on exactly one selected item.
+void FileListBox::Rename() {
+  std::vector<int> selected = SelectedIndexes(2);
+  std::string text, oldName, newName;
+  if (selected.size() != 1 || !Text(selected[0], &text) || !NameFromItemText(text, &oldName)) return;
+  if (RenameDialog(oldName).Ask(GetParent(hwnd_), &newName)) RenameFile(*this, oldName, newName);
+}
 
 void FileListBox::SelectAll() {
   if (Count() > 0) SendMessageW(hwnd_, LB_SETSEL, TRUE, -1);

@@ -42,6 +42,7 @@ class FileListBox : public ListControl, public CommandTarget {
   void Copy() override;
   void Paste() override;
   void Delete() override;
+  void Rename() override;
   void SelectAll() override;
   void Refresh() override;
   void NextDevice() override;

@@ -7,6 +7,7 @@
 #define IDR_LAUNCHER 129
 #define IDD_SETTINGS 131
 #define IDD_PAUSE 132
+#define IDD_RENAME 133
 
 // Main window
 #define IDC_FILELIST 1000
@@ -28,5 +29,8 @@
 
 // Pause window
 #define IDC_PAUSE_TEXT 1008
+
+// Rename dialog
+#define IDC_NEW_NAME 1014
 
 #endif

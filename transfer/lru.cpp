@@ -25,6 +25,17 @@ void MarkRecentlyUsed(const std::string& name) {
   LruList.push_back(name);
 }
 
+void RenameRecentlyUsed(const std::string& oldName, const std::string& newName) {
+  auto replaced = std::find(LruList.begin(), LruList.end(), newName);
+  if (replaced != LruList.end()) LruList.erase(replaced);
+  auto found = std::find(LruList.begin(), LruList.end(), oldName);
+  if (found == LruList.end()) return;
+  if (IsStartup(newName))
+    LruList.erase(found);
+  else
+    *found = newName;
+}
+
 bool ReconcileLruList() {
   DirListing listing;
   if (!listing.ReadDirectory()) return false;

@@ -7,6 +7,9 @@
 #include <string>
 
 void MarkRecentlyUsed(const std::string& name);
+// A file renamed on the device keeps its place under its new name; a file
+// of that name it replaced leaves the list.
+void RenameRecentlyUsed(const std::string& oldName, const std::string& newName);
 bool ReconcileLruList();
 // Moves one file off the device into the swap folder; folderOpened is the
 // per-transfer flag that keeps the folder from opening twice. writing is the

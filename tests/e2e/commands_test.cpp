@@ -1,6 +1,6 @@
 // The list's menu and Explorer's keys: Shift+F10 and an item chosen by its
 // key, Ctrl+A, files copied to the clipboard for another program and pasted
-// from it, and a backup of the device that writes it back.
+// from it, a backup of the device that writes it back, and F2's rename.
 #include "tests/e2e/quillet_fixture.h"
 
 #include <shellapi.h>
@@ -46,24 +46,17 @@ TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
   };
   clear();
   CreateDirectoryW(Wide(documents).c_str(), nullptr);
-  HKEY folders;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                           0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folders, nullptr));
+  const wchar_t* folders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   wchar_t mine[MAX_PATH] = L"";
   DWORD size = sizeof mine;
-  RegQueryValueExW(folders, L"Personal", nullptr, nullptr, reinterpret_cast<BYTE*>(mine), &size);
+  RegGetValueW(HKEY_CURRENT_USER, folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, mine, &size);
   std::wstring test = Wide(documents);
-  RegSetValueExW(folders, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(test.c_str()), (test.size() + 1) * 2);
+  RegSetKeyValueW(HKEY_CURRENT_USER, folders, L"Personal", REG_SZ, test.c_str(), (test.size() + 1) * 2);
   for (const char* name : {"startup.pex", "ゲーム.pex", "hiscore.dat", "メモ.txt"}) piecesim::PutFile(0, name, name);
   ASSERT_TRUE(Start());
 
-  Chord({VK_SHIFT, VK_F10});
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); })) << "the list's menu";
-  Chord({'A'});   // すべて選択(&A)
-  EXPECT_TRUE(WaitItems({"*    11 startup.pex", "*    11 hiscore.dat", "*    10 ゲーム.pex", "*     8 メモ.txt"}));
-  SendMessageW(List(), LB_SETSEL, FALSE, -1);
   Chord({VK_CONTROL, 'A'});
-  EXPECT_TRUE(WaitUntil([&] { return Items()[3] == "*     8 メモ.txt"; })) << "Ctrl+A";
+  EXPECT_TRUE(WaitItems({"*    11 startup.pex", "*    11 hiscore.dat", "*    10 ゲーム.pex", "*     8 メモ.txt"})) << "Ctrl+A";
 
   // Ctrl+C: copies of the selected files for another program, which go
   // when the clipboard is emptied.
@@ -93,7 +86,7 @@ TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
   // files are read by the time the list is written).
   const Files device = DeviceFiles();
   Chord({VK_SHIFT, VK_F10});
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); })) << "the list's menu";
   Chord({'B'});   // バックアップ(&B)...
   ASSERT_TRUE(Answer(FindDialog(process_.dwProcessId, IDOK), IDOK));
   EXPECT_TRUE(WaitUntil([&] {
@@ -106,9 +99,27 @@ TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
   CloseHandle(second.hProcess), CloseHandle(second.hThread);
   EXPECT_TRUE(WaitUntil([&] { return DeviceFiles() == device; }));
-  RegSetValueExW(folders, L"Personal", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(mine), size);
-  RegCloseKey(folders);
+  RegSetKeyValueW(HKEY_CURRENT_USER, folders, L"Personal", REG_EXPAND_SZ, mine, size);
   clear();
+
+  // F2: a Japanese name renamed to another in the dialog; the file keeps its
+  // place in the LRU list.
+  SendMessageW(List(), LB_SETSEL, FALSE, -1);
+  SendMessageW(List(), LB_SETSEL, TRUE, 3);
+  Key(VK_F2);
+  HWND dialog = FindDialog(process_.dwProcessId, 1014);
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ("名前の変更", Text(dialog));
+  EXPECT_EQ("ゲーム.pex", Text(GetDlgItem(dialog, 1014)));
+  DWORD from = 9, to = 9;
+  SendMessageW(GetDlgItem(dialog, 1014), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ("0 3", std::to_string(from) + " " + std::to_string(to)) << "the name before its extension is selected";
+  SendMessageW(GetDlgItem(dialog, 1014), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u30d1\u30ba\u30eb.PEX"));
+  ASSERT_TRUE(Answer(dialog, IDOK));
+  EXPECT_TRUE(WaitItems({"    11 startup.pex", "    11 hiscore.dat", "     6 new.pex", "*    10 パズル.pex", "     8 メモ.txt"}));
+  EXPECT_EQ("ゲーム.pex", DeviceFiles()["パズル.pex"]) << "its bytes under the new name";
+  ASSERT_TRUE(Close());
+  EXPECT_NE(std::string::npos, IniText().find("[lru]\r\nfile0=hiscore.dat\r\nfile1=new.pex\r\nfile2=パズル.pex\r\nfile3=メモ.txt\r\ncount=4"));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "device/pieceif.h"
 #include "filelist/item_text.h"
 #include "filelist/read_out.h"
+#include "filelist/rename.h"
 #include "pause/pause_device.h"
 #include "tests/support/fakes.h"
 #include "transfer/transfer.h"
@@ -252,6 +253,26 @@ TEST_F(FaultSweep, ReadOut) {
            EXPECT_EQ(o.incomplete ? Files{} : before, copies) << o.label;
            EXPECT_EQ(Strings{}, swap.Entries()) << o.label << ": left in the temporary folder";
            swap.Clear();
+         }});
+}
+
+TEST_F(FaultSweep, Rename) {
+  MemoryList list;
+  Sweep({"rename", {kAbort, kIgnore, kRetry}, {9, kPieceFlashFull},
+         {{"ismInitEx", 1, 0, text::kCannotConnect, true}, {"ismPFFSRead", 0, 0, "ファイルの読み込みに失敗しました。", false},
+          {"ismPFFSWrite", 0, kPieceFlashFull, "空き容量が足りません。", false}, {"ismPFFSWrite", 0, 0, text::kWriteFailed, false},
+          {"ismPFFSDir", 1, 0, "名前の変更を確認できませんでした。元のファイルはそのまま残しました。", true},
+          {"ismPFFSDelete", 0, 0, text::kDeleteFailed, false}},
+         [&] {
+           piecesim::PutFile(0, "old.pex", "old bytes");
+           platform.tempFolder = swap.path() + "/";
+           ASSERT_TRUE(RefreshFileList(list));
+         },
+         [&] { RenameFile(list, "old.pex", "new.pex"); },
+         [&](const Outcome& o) {   // under one name or both, never neither
+           Files now = DeviceFiles();
+           EXPECT_TRUE(now["old.pex"] == "old bytes" || now["new.pex"] == "old bytes") << o.label;
+           EXPECT_EQ(Strings{}, swap.Entries()) << o.label << ": the private copy stays";
          }});
 }
 

@@ -1,0 +1,99 @@
+#include "filelist/rename.h"
+
+#include <vector>
+
+#include "app/path_util.h"
+#include "app/platform.h"
+#include "device/connection.h"
+#include "device/library_path.h"
+#include "device/pieceif.h"
+#include "filelist/directory.h"
+#include "filelist/item_text.h"
+#include "transfer/lru.h"
+
+const char kNameRefused[] = "このファイル名は使えません。";
+
+namespace {
+
+const char kStartup[] = "startup.pex";
+const char kNoTempFolder[] = "一時ディレクトリが取得できません。";
+const char kCannotConnect[] = "P/ECEに接続できません。";
+const char kReadFailed[] = "ファイルの読み込みに失敗しました。";
+const char kNoRoom[] = "空き容量が足りません。";
+const char kWriteFailed[] = "ファイルの書き込みに失敗しました。";
+const char kDeleteFailed[] = "ファイルの削除に失敗しました。";
+const char kNotConfirmed[] = "名前の変更を確認できませんでした。元のファイルはそのまま残しました。";
+
+// A failed step asks Abort, Retry or Ignore; a rename is one file, so Abort
+// and Ignore both end it.
+bool Retry(const char* failure) { return Show(failure, kRetryStyle) == IDRETRY; }
+
+// The size listed for the first file of exactly this name, or -1.
+int64_t ListedSize(const DirListing& listing, const std::string& name) {
+  for (const DirEntry& entry : listing.entries)
+    if (entry.name == name) return entry.size;
+  return -1;
+}
+
+// The four steps, in the open connection: true when the old name is gone.
+// The file is on the device under some name whatever fails. A full flash is
+// reported, never met by swapping files out.
+bool MoveOnDevice(const std::string& oldName, const std::string& newName, const std::string& copy) {
+  while (ReadToHost(oldName, copy) != 0)
+    if (!Retry(kReadFailed)) return false;
+  for (int32_t status; (status = WriteFromHost(newName, copy)) != 0;)
+    if (!Retry(status == kPieceFlashFull || status == kPieceFlashFullAlt ? kNoRoom : kWriteFailed)) return false;
+  std::vector<char> text(kDirTextSize, 0);
+  DirListing listing;
+  int64_t size = -1;
+  if (ismPFFSDir(text.data(), static_cast<int32_t>(text.size()), 0) != 0 || !listing.Parse(text.data(), text.size()) ||
+      (size = ListedSize(listing, oldName)) < 0 || ListedSize(listing, newName) != size) {
+    Show(kNotConfirmed, kErrorStyle);
+    return false;
+  }
+  while (ismPFFSDelete(oldName.c_str()) != 0)
+    if (!Retry(kDeleteFailed)) return false;
+  return true;
+}
+
+bool Listed(ListControl& list, const std::string& name) {
+  for (int i = 0; i < list.Count(); ++i) {
+    std::string text, itemName;
+    if (list.Text(i, &text) && NameFromItemText(text, &itemName) && itemName == name) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+NewName CheckNewName(bool representable, const std::string& typed, const std::string& oldName, std::string* newName) {
+  std::string name = LowerAscii(typed);
+  bool blank = false;
+  for (char c : name) blank = blank || IsBlank(static_cast<unsigned char>(c));
+  if (!representable || name.empty() || blank || name.size() > kMaxDeviceName) return NewName::kRefused;
+  if (name == oldName) return NewName::kUnchanged;
+  *newName = name;
+  return NewName::kGood;
+}
+
+void RenameFile(ListControl& list, const std::string& oldName, const std::string& newName) {
+  WaitCursor wait;
+  if (EqualsIgnoreAsciiCase(oldName, kStartup) && Show("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES) return;
+  if (EqualsIgnoreAsciiCase(newName, kStartup) && Show("startup.pexを書き込んでもよろしいですか？", kConfirmStyle) != IDYES) return;
+  if (Listed(list, newName) && Show(newName + "は既に存在します。上書きしてもよろしいですか？", kConfirmStyle) != IDYES) return;
+  Platform& platform = ThePlatform();
+  std::string temp, name;
+  if (!platform.TempFolder(&temp) || (name = CreatePrivateFile(temp)).empty()) {
+    Show(kNoTempFolder, kErrorStyle);
+    return;
+  }
+  bool moved = false;
+  if (ConnectDevice())
+    moved = MoveOnDevice(oldName, newName, temp + name);
+  else
+    Show(kCannotConnect, kErrorStyle);
+  DisconnectDevice();
+  platform.RemoveFile(temp + name);
+  if (moved) RenameRecentlyUsed(oldName, newName);
+  RefreshFileList(list, nullptr, newName);
+}

@@ -1,0 +1,92 @@
+// Renaming a device file without a rename call: the names the dialog takes,
+// the questions, and the failures the fault sweep does not reach (a full
+// flash in swap mode, a write stored short), with the LRU list after each.
+#include <gtest/gtest.h>
+
+#include "app/settings_store.h"
+#include "filelist/item_text.h"
+#include "filelist/rename.h"
+#include "tests/support/fakes.h"
+
+namespace {
+
+TEST(RenameTest, NamesTheDialogTakes) {
+  const struct { bool representable; std::string typed; NewName result; const char* name; } rows[] = {
+      {true, "Game2.PEX", NewName::kGood, "game2.pex"},
+      {true, "ゲーム.PEX", NewName::kUnchanged, ""},   // a trail byte 51 ("Q") is no capital
+      {true, std::string(27, 'n') + ".pex", NewName::kGood, "nnnnnnnnnnnnnnnnnnnnnnnnnnn.pex"},
+      {true, std::string(28, 'n') + ".pex", NewName::kRefused, ""},
+      {false, "cafe.pex", NewName::kRefused, ""},
+      {true, "", NewName::kRefused, ""},
+      {true, "a b.pex", NewName::kRefused, ""},
+      {true, "a\tb.pex", NewName::kRefused, ""},
+  };
+  for (const auto& r : rows) {
+    std::string name;
+    EXPECT_EQ(r.result, CheckNewName(r.representable, r.typed, r.typed.rfind("ゲ", 0) == 0 ? "ゲーム.pex" : "game.pex", &name)) << r.typed;
+    EXPECT_EQ(r.name, name) << r.typed;
+  }
+}
+
+class RenameSteps : public SimTest {
+ protected:
+  TempDir temp;
+};
+
+TEST_F(RenameSteps, EachFailureKeepsTheFile) {
+  const struct {
+    const char* what;
+    const char* to;
+    const char* fault;   // "function nth status"
+    std::deque<int> answers;
+    Strings boxes, left, lru;
+  } rows[] = {
+      {"good", "new.pex", "", {}, {}, {"other.pex", "new.pex"}, {"a", "new.pex", "other.pex"}},
+      {"flash full, no swap-out", "new.pex", "ismPFFSWrite 1 1005", {IDABORT}, {"空き容量が足りません。"}, {"old.pex", "other.pex"},
+       {"a", "old.pex", "other.pex"}},
+      {"size differs", "new.pex", "shortwrites", {}, {"名前の変更を確認できませんでした。元のファイルはそのまま残しました。"},
+       {"old.pex", "other.pex", "new.pex"}, {"a", "old.pex", "other.pex"}},
+      {"delete fails, Abort", "new.pex", "ismPFFSDelete 1 9", {IDABORT}, {text::kDeleteFailed}, {"old.pex", "other.pex", "new.pex"},
+       {"a", "old.pex", "other.pex"}},
+      {"over another, No", "other.pex", "", {IDNO}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"old.pex", "other.pex"},
+       {"a", "old.pex", "other.pex"}},
+      {"over another, Yes", "other.pex", "", {IDYES}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"other.pex"}, {"a", "other.pex"}},
+      {"to startup.pex, No", "startup.pex", "", {IDNO}, {"startup.pexを書き込んでもよろしいですか？"}, {"old.pex", "other.pex"},
+       {"a", "old.pex", "other.pex"}},
+  };
+  for (const auto& r : rows) {
+    Reset({"old.pex=old bytes", "other.pex=other"});
+    platform.tempFolder = temp.path() + "/";
+    AppSettings.mode = true;   // a full flash would swap files out in a write, never in a rename
+    LruList = {"a", "old.pex", "other.pex"};
+    char function[32];
+    int nth, status;
+    if (sscanf(r.fault, "%31s %d %d", function, &nth, &status) == 3) piecesim::InjectFault(function, nth, status);
+    if (std::string(r.fault) == "shortwrites") piecesim::SetState(0, "shortwrites", "1");
+    MemoryList list;
+    ASSERT_TRUE(RefreshFileList(list));
+    piecesim::ClearCallLog();
+    platform.answers = r.answers;
+    RenameFile(list, "old.pex", r.to);
+    EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
+    EXPECT_EQ(r.left, piecesim::ListFiles(0)) << r.what;
+    EXPECT_EQ(r.lru, LruList) << r.what;
+    EXPECT_EQ(Strings{}, temp.Entries()) << r.what << ": the private copy stays";
+    std::string renamed;
+    if (piecesim::GetFile(0, r.to, &renamed) && r.boxes.empty()) EXPECT_EQ("old bytes", renamed) << r.what;
+  }
+  // A good rename: these calls in one connection, then the list's read, the
+  // new name selected.
+  Reset({"old.pex=old bytes"});
+  MemoryList list;
+  ASSERT_TRUE(RefreshFileList(list));
+  piecesim::ClearCallLog();
+  RenameFile(list, "old.pex", "new.pex");
+  std::string calls;
+  for (const std::string& line : Calls()) calls += line.substr(0, line.find_first_of(",)")) + " ";
+  EXPECT_EQ("ismExit( ismInitEx(0 ismPFFSRead(old.pex ismPFFSWrite(new.pex ismPFFSDir(8192 ismPFFSDelete(old.pex ismExit( "
+            "ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ", calls);
+  EXPECT_EQ(Strings{"*     9 new.pex"}, list.Texts());
+}
+
+}  // namespace
