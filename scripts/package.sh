@@ -63,7 +63,7 @@ P/ECE のフラッシュメモリのファイルを管理するプログラム�
   書き込み中に Esc を押すと、書き込み中のファイルの後で止まります。
   リストを右クリック(またはアプリケーションキー、Shift+F10)すると、
   すべてのコマンドのメニューが開きます: フォルダへ保存、コピー(Ctrl+C)、
-  貼り付け(Ctrl+V)、すべて選択(Ctrl+A)、バックアップなど。
+  貼り付け(Ctrl+V)、名前の変更(F2)、すべて選択(Ctrl+A)、バックアップなど。
   バックアップは P/ECE の全ファイルと、それを書き戻す backup.pfs を
   フォルダに保存します。
 
@@ -102,8 +102,8 @@ Use
   re-reads the list, F6 moves to the next P/ECE, Pause pauses the device.
   Escape during a write stops it after the file in flight.
   Right-click the list (or press the menu key or Shift+F10) for a menu of
-  every command: save to a folder, copy (Ctrl+C), paste (Ctrl+V), select
-  all (Ctrl+A), backup and the rest. A backup saves every file of the P/ECE
+  every command: save to a folder, copy (Ctrl+C), paste (Ctrl+V), rename
+  (F2), select all (Ctrl+A), backup and the rest. A backup saves every file of the P/ECE
   in a folder, with backup.pfs, which writes them back.
 
 Running programs
