@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "app/message_map_win32.h"
 #include "app/operation_hooks_win32.h"
 #include "app/operations.h"
@@ -31,6 +33,7 @@ static const MessageEntry<MainWindow> kMainWindowMessages[] = {
     {WM_ENDSESSION, &MainWindow::OnEndSession},
     {WM_SETCURSOR, &MainWindow::OnSetCursor},
     {WM_DESTROYCLIPBOARD, &MainWindow::OnDestroyClipboard},
+    {WM_DPICHANGED, &MainWindow::OnDpiChanged},
     {kTrayMessage, &MainWindow::OnTrayNotify},
     {kRunQueued, &MainWindow::OnRunQueued},
 };
@@ -59,12 +62,40 @@ const char kAboutText[] =
     "切替：F6キーで複数台接続されたP/ECEを選択\n"
     "ポーズ: Pause/Breakキーを押す";
 
+// A function of a system library that older Windows may lack; null then.
+template <class Function>
+Function SystemFunction(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The functions that know the DPI of each monitor are Windows 10's; before
+// it every window has the system's, which the plain metrics follow.
+UINT DpiOf(HWND window) {
+  using Function = UINT(WINAPI*)(HWND);
+  static const auto dpiOf = SystemFunction<Function>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+  return dpiOf ? dpiOf(window) : 0;
+}
+
+int MetricFor(int metric, UINT dpi) {
+  using Function = int(WINAPI*)(int, UINT);
+  static const auto forDpi = SystemFunction<Function>(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi");
+  return dpi && forDpi ? forDpi(metric, dpi) : GetSystemMetrics(metric);
+}
+
+// The application icon at size pixels: its image of that size, or a larger
+// one scaled down, never a smaller one blown up.
+HICON AppIcon(int size) {
+  using Function = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+  static const auto scaleDown = SystemFunction<Function>(LoadLibraryW(L"comctl32.dll"), "LoadIconWithScaleDown");
+  HICON icon = nullptr;
+  if (scaleDown && SUCCEEDED(scaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), size, size, &icon)))
+    return icon;
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0));
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HWND owner) : owner_(owner) {
-  appIcon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP),
-                                           IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                           GetSystemMetrics(SM_CYICON), 0));
   memset(&trayIcon_, 0, sizeof trayIcon_);
   // Shell restarts broadcast this; a hidden window would otherwise lose its
   // only way back.
@@ -109,8 +140,6 @@ LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
   TheWin32Platform().SetMainWindow(hwnd_);
   SetPropW(hwnd_, kMainWindowMark, hwnd_);
   fileList.Attach(GetDlgItem(hwnd_, IDC_FILELIST));
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
 
   HMENU menu = GetSystemMenu(hwnd_, FALSE);
   if (menu) {
@@ -125,8 +154,8 @@ LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
   trayIcon_.uID = 1;
   trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   trayIcon_.uCallbackMessage = kTrayMessage;
-  trayIcon_.hIcon = appIcon_;
   strcpy(trayIcon_.szTip, "Quillet");
+  LoadIcons();
 
   RestorePosition();
   RECT client;
@@ -213,13 +242,42 @@ LRESULT MainWindow::OnPaint(WPARAM, LPARAM) {
   GetClientRect(hwnd_, &client);
   int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
   int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, appIcon_);
+  DrawIcon(dc, x, y, bigIcon_);
   EndPaint(hwnd_, &ps);
   return TRUE;
 }
 
 LRESULT MainWindow::OnQueryDragIcon(WPARAM, LPARAM) {
-  return reinterpret_cast<LRESULT>(appIcon_);
+  return reinterpret_cast<LRESULT>(bigIcon_);
+}
+
+void MainWindow::LoadIcons() {
+  UINT dpi = DpiOf(hwnd_);
+  HICON big = AppIcon(MetricFor(SM_CXICON, dpi)), small = AppIcon(MetricFor(SM_CXSMICON, dpi));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  trayIcon_.hIcon = small;
+  if (inTray_) Shell_NotifyIconA(NIM_MODIFY, &trayIcon_);
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+  bigIcon_ = big, smallIcon_ = small;
+}
+
+// On a monitor of another DPI the window takes the rectangle Windows
+// suggests, kept whole on that monitor's work area, and its icons are drawn
+// anew. The dialog manager scales the list's font itself.
+LRESULT MainWindow::OnDpiChanged(WPARAM, LPARAM lParam) {
+  RECT r = *reinterpret_cast<const RECT*>(lParam);
+  MONITORINFO monitor;
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    OffsetRect(&r, (std::max)(0L, work.left - r.left) - (std::max)(0L, r.right - work.right),
+               (std::max)(0L, work.top - r.top) - (std::max)(0L, r.bottom - work.bottom));
+  }
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LoadIcons();
+  return FALSE;
 }
 
 LRESULT MainWindow::OnSize(WPARAM, LPARAM lParam) {

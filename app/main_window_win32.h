@@ -43,6 +43,7 @@ class MainWindow {
   LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
   LRESULT OnDestroyClipboard(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
   LRESULT OnRunQueued(WPARAM wParam, LPARAM lParam);
 
@@ -54,13 +55,15 @@ class MainWindow {
   void RequestClose();
   void EndNow();
   void RestoreAndRefresh();
+  // The icons drawn for the window's DPI: the window's own and the tray's.
+  void LoadIcons();
   void HandOver(const PathList& list);
   void ShowAbout();
   void OpenSettings();
 
   HWND owner_;
   HWND hwnd_ = nullptr;
-  HICON appIcon_;
+  HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
   NOTIFYICONDATAA trayIcon_;
   bool inTray_ = false;
   bool sessionEnding_ = false;   // the end of the session was agreed to

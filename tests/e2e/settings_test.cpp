@@ -60,8 +60,13 @@ TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
   ASSERT_TRUE(Start());
   RECT r{}, stored{210, 160, 500, 400};   // a stored rectangle with its sides swapped is used in order
   EXPECT_TRUE(GetWindowRect(main_, &r) && EqualRect(&r, &stored)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
-  ASSERT_TRUE(SetWindowPos(main_, nullptr, 230, 170, 300, 250, SWP_NOZORDER | SWP_NOACTIVATE));
-  ASSERT_TRUE(WaitUntil([&] { return GetWindowRect(main_, &r) && r.left == 230; }));
+  // On a monitor of another DPI the window takes the rectangle Windows
+  // suggests (a rectangle in the program's own memory, as Windows sends it).
+  RECT suggested{230, 170, 530, 420};
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_TRUE(remote && WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr));
+  SendMessageW(main_, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(remote));
+  EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(main_, &r) && EqualRect(&r, &suggested); }));
   Key(VK_ESCAPE);   // the dialog manager turns it into cancel, which ends the program
   ASSERT_TRUE(WaitForSingleObject(process_.hProcess, kWaitMs) == WAIT_OBJECT_0);
 
