@@ -128,9 +128,9 @@ EOF
 
 # The package holds exactly these two files, and the program carries its
 # manifest (without an execution level) and a version matching the text.
-python3 - "$out" "$version" <<'PY'
+python3 - "$out" "$version" "$root" <<'PY'
 import os, struct, sys
-out, version = sys.argv[1], sys.argv[2]
+out, version, root = sys.argv[1], sys.argv[2], sys.argv[3]
 names = sorted(os.listdir(out))
 if names != ["Quillet.exe", "README.txt"]:
     sys.exit("package: unexpected files in dist: %s" % names)
@@ -141,37 +141,9 @@ except UnicodeDecodeError:
     sys.exit("package: README.txt is not UTF-8")
 if not readme.startswith(b"\xef\xbb\xbf") or b"\n" in readme.replace(b"\r\n", b""):
     sys.exit("package: README.txt lacks its byte-order mark or CRLF line ends")
-data = open(os.path.join(out, "Quillet.exe"), "rb").read()
-pe = struct.unpack_from("<I", data, 0x3C)[0]
-sections = struct.unpack_from("<H", data, pe + 6)[0]
-optional = struct.unpack_from("<H", data, pe + 20)[0]
-rsrc_rva = struct.unpack_from("<I", data, pe + 24 + 96 + 2 * 8)[0]
-table = []
-for i in range(sections):
-    o = pe + 24 + optional + 40 * i
-    vsize, va, rsize, raw = struct.unpack_from("<IIII", data, o + 8)
-    table.append((va, max(vsize, rsize), raw))
-def file_offset(rva):
-    for va, size, raw in table:
-        if va <= rva < va + size:
-            return rva - va + raw
-    sys.exit("package: resource address outside the sections")
-base = file_offset(rsrc_rva)
-def entries(offset):
-    named, ids = struct.unpack_from("<HH", data, offset + 12)
-    for i in range(named + ids):
-        yield struct.unpack_from("<II", data, offset + 16 + 8 * i)
-def first_leaf(type_id, name_id):
-    for t, p in entries(base):
-        if t != type_id:
-            continue
-        for n, p2 in entries(base + (p & 0x7FFFFFFF)):
-            if n != name_id:
-                continue
-            for _, p3 in entries(base + (p2 & 0x7FFFFFFF)):
-                rva, size = struct.unpack_from("<II", data, base + p3)
-                return data[file_offset(rva):file_offset(rva) + size]
-    return None
+sys.path.insert(0, root + "/scripts")
+from pe_resource import resource
+first_leaf = lambda type_id, name_id: resource(os.path.join(out, "Quillet.exe"), type_id, name_id)
 manifest = first_leaf(24, 1)
 if manifest is None:
     sys.exit("package: Quillet.exe has no application manifest")
