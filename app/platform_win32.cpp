@@ -228,6 +228,12 @@ std::string Win32Platform::ShortPath(const std::string& path) {
 
 FILE* Win32Platform::OpenForReading(const std::string& path) { return _wfopen(WideFromHost(path).c_str(), L"rb"); }
 
+uint64_t Win32Platform::FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WideFromHost(path).c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 bool Win32Platform::CopyFile(const std::string& from, const std::string& to) {
   return CopyFileW(WideFromHost(from).c_str(), WideFromHost(to).c_str(), FALSE) != 0;
 }

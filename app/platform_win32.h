@@ -49,6 +49,7 @@ class Win32Platform : public Platform {
   bool SameFileName(const std::string& a, const std::string& b) override;
   std::string ShortPath(const std::string& path) override;
   FILE* OpenForReading(const std::string& path) override;
+  uint64_t FileSize(const std::string& path) override;
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool MoveFile(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& path) override;

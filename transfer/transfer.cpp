@@ -57,14 +57,6 @@ int32_t WriteToDevice(const std::string& name, const std::string& hostPath) {
   return WriteFromHost(name, hostPath);
 }
 
-uint64_t HostFileSize(const std::string& path) {
-  FILE* file = path.empty() ? nullptr : ThePlatform().OpenForReading(path);
-  if (!file) return 0;
-  long size = fseek(file, 0, SEEK_END) == 0 ? ftell(file) : 0;
-  fclose(file);
-  return size > 0 ? static_cast<uint64_t>(size) : 0;
-}
-
 bool IsList(const std::string& path) { return FoldHostCase(SplitHostPath(path).extension) == kListExtension; }
 
 // A list's line is device text, relative to the list's folder; a line that
@@ -98,7 +90,7 @@ class Transfer {
 
 void Transfer::Count(const std::string& path, bool listed) {
   if (listed || !IsList(path)) {
-    sizes_.push_back(HostFileSize(path));
+    sizes_.push_back(path.empty() ? 0 : ThePlatform().FileSize(path));
     bytesTotal_ += sizes_.back();
     return;
   }

@@ -78,6 +78,10 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string> shortForms;
   std::string ShortPath(const std::string& path) override { return shortForms.count(path) ? shortForms[path] : path; }
   FILE* OpenForReading(const std::string& path) override { return fopen(path.c_str(), "rb"); }
+  uint64_t FileSize(const std::string& path) override {
+    struct stat s;
+    return stat(path.c_str(), &s) == 0 && S_ISREG(s.st_mode) ? static_cast<uint64_t>(s.st_size) : 0;
+  }
   bool CopyFile(const std::string& from, const std::string& to) override;
   bool moveFails = false;
   bool MoveFile(const std::string& from, const std::string& to) override {
