@@ -85,7 +85,8 @@ int Win32Platform::ShowMessage(const std::string& text, unsigned style) {
 }
 
 void Win32Platform::BeginWait() {
-  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  static const HCURSOR waitCursor = LoadCursor(nullptr, IDC_WAIT);
+  HCURSOR previous = SetCursor(waitCursor);
   if (waitDepth_++ == 0) restoreCursor_ = previous;
 }
 

@@ -22,32 +22,33 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::
   WaitCursor wait;
   DirListing listing;
   bool read = listing.ReadDirectory();
+  // Emptied and filled with its redrawing off: the list box then lays
+  // itself out once, not at every item.
+  list.SetRedraw(false);
   list.ResetContent();
   if (!read) {
+    list.SetRedraw(true);
     list.SetTitle(kAppTitle);
     return false;
   }
-  list.SetRedraw(false);
-  // The names of the items in list order, so the insertion walk need not
-  // read every item text back for every entry. Items named startup.pex are
-  // all at the front and the rest are in byte order, so the walk's first
-  // greater name is an upper bound over the rest.
-  std::vector<std::string> names;
-  size_t startupCount = 0;
-  for (const DirEntry& entry : listing.entries) {
-    size_t at;
-    if (entry.name == kStartup) {
-      at = 0;
-    } else {
-      at = std::upper_bound(names.begin() + startupCount, names.end(), entry.name,
-                            [](const std::string& a, const std::string& b) { return NameGreater(b, a); }) -
-           names.begin();
-    }
-    int index = list.InsertString(static_cast<int>(at), FormatItemText(entry));
+  // The fixed order, made before the list is filled so that every item goes
+  // to its end: startup.pex first, the later of two on top, then the rest by
+  // unsigned bytes, equal names in device order.
+  std::vector<const DirEntry*> order;
+  for (auto entry = listing.entries.rbegin(); entry != listing.entries.rend(); ++entry)
+    if (entry->name == kStartup) order.push_back(&*entry);
+  size_t startups = order.size();
+  for (const DirEntry& entry : listing.entries)
+    if (entry.name != kStartup) order.push_back(&entry);
+  std::stable_sort(order.begin() + startups, order.end(),
+                   [](const DirEntry* a, const DirEntry* b) { return NameGreater(b->name, a->name); });
+  list.Reserve(order.size());
+  int next = 0;
+  for (const DirEntry* entry : order) {
+    int index = list.InsertString(next, FormatItemText(*entry));
     if (index < 0) continue;   // refused: not in the list, so never selected
-    names.insert(names.begin() + index, entry.name);
-    if (entry.name == kStartup) ++startupCount;
-    if ((selectThese && PathSelectsName(*selectThese, entry.name)) || (!selectName.empty() && entry.name == selectName))
+    next = index + 1;
+    if ((selectThese && PathSelectsName(*selectThese, entry->name)) || (!selectName.empty() && entry->name == selectName))
       list.Select(index);
   }
   list.SetRedraw(true);

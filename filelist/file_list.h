@@ -27,8 +27,9 @@ class ListControl {
   virtual void SetTitle(const std::string& title) = 0;
   // Whether Shift or Ctrl is held at this moment.
   virtual bool ShiftOrCtrlDown() = 0;
-  // Redrawing off while the list is filled.
+  // Redrawing off while the list is filled, and room for count items.
   virtual void SetRedraw(bool on) {}
+  virtual void Reserve(size_t count) {}
 };
 
 extern const char kAppTitle[];   // "Quillet"

@@ -227,9 +227,15 @@ bool FileListBox::Text(int index, std::string* text) {
   return true;
 }
 
-// Item texts are device text, shown through code page 932.
+// Item texts are device text, shown through code page 932. They are short
+// (a size and a name of 31 bytes at most), so they are converted on the
+// stack, not on the heap.
 int FileListBox::InsertString(int index, const std::string& text) {
-  LRESULT r = SendMessageW(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(WideFromDevice(text).c_str()));
+  wchar_t wide[128];
+  int n = text.size() < 100 ? MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide, 127) : -1;
+  if (n >= 0) wide[n] = L'\0';
+  LRESULT r = SendMessageW(hwnd_, LB_INSERTSTRING, index,
+                           reinterpret_cast<LPARAM>(n >= 0 ? wide : WideFromDevice(text).c_str()));
   if (r == LB_ERR || r == LB_ERRSPACE || static_cast<size_t>(r) > texts_.size()) return -1;
   texts_.insert(texts_.begin() + r, text);
   return static_cast<int>(r);
@@ -249,12 +255,22 @@ int FileListBox::CaretIndex() {
   return r == LB_ERR ? -1 : static_cast<int>(r);
 }
 
+// A title that stays the same (F5 on a device whose free space has not
+// changed) is not set again, which would redraw the caption.
 void FileListBox::SetTitle(const std::string& title) {
-  SetWindowTextW(GetParent(hwnd_), WideFromDevice(title).c_str());
+  WideText wide = WideFromDevice(title);
+  wchar_t now[256];
+  int n = GetWindowTextW(GetParent(hwnd_), now, 256);
+  if (wide.size() != static_cast<size_t>(n) || wide.compare(0, n, now, n) != 0) SetWindowTextW(GetParent(hwnd_), wide.c_str());
 }
 
 bool FileListBox::ShiftOrCtrlDown() {
   return (GetKeyState(VK_SHIFT) & 0x8000) || (GetKeyState(VK_CONTROL) & 0x8000);
+}
+
+void FileListBox::Reserve(size_t count) {
+  SendMessageW(hwnd_, LB_INITSTORAGE, count, count * 64);
+  texts_.reserve(count);
 }
 
 void FileListBox::SetRedraw(bool on) {

@@ -35,6 +35,7 @@ class FileListBox : public ListControl, public CommandTarget {
   void SetTitle(const std::string& title) override;
   bool ShiftOrCtrlDown() override;
   void SetRedraw(bool on) override;
+  void Reserve(size_t count) override;
 
   // CommandTarget: the list's commands (filelist/commands.h).
   void RunSelected() override;

@@ -41,7 +41,7 @@ MUTANTS = [
     ("item text", "filelist/item_text.cpp", "if (i == start) return false;", ";"),
     ("item text", "filelist/item_text.cpp", "return name.compare(other) > 0;", "return name.compare(other) >= 0;"),
     ("item text", "filelist/item_text.cpp", "EqualsIgnoreAsciiCase(fileName, name)) return true;", "fileName == name) return true;"),
-    ("file list", "filelist/file_list.cpp", "    if (entry.name == kStartup) {", "    if (EqualsIgnoreAsciiCase(entry.name, kStartup)) {"),
+    ("file list", "filelist/file_list.cpp", "    if (entry->name == kStartup) order.push_back(&*entry);", "    if (EqualsIgnoreAsciiCase(entry->name, kStartup)) order.push_back(&*entry);"),
     ("file list", "filelist/file_list.cpp", "list.SetTitle(std::string(kAppTitle) + \" - \" + listing.statusText);", "list.SetTitle(std::string(kAppTitle) + \" \" + listing.statusText);"),
     ("file list", "filelist/file_list.cpp", "    list.SetTitle(kAppTitle);", ";"),
     ("file list", "filelist/file_list.cpp", "selected.size() == 1 ?", "selected.size() > 1 ?"),
