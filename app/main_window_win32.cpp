@@ -83,13 +83,18 @@ int MetricFor(int metric, UINT dpi) {
 }
 
 // The application icon at size pixels: its image of that size, or a larger
-// one scaled down, never a smaller one blown up.
+// one scaled down, never a smaller one blown up. The icon holds the sizes of
+// 100, 125, 150 and 200 per cent; only others need the common controls'
+// scaling, whose library is then loaded.
 HICON AppIcon(int size) {
-  using Function = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
-  static const auto scaleDown = SystemFunction<Function>(LoadLibraryW(L"comctl32.dll"), "LoadIconWithScaleDown");
+  static const int kDrawn[] = {16, 20, 24, 32, 40, 48, 64, 256};
   HICON icon = nullptr;
-  if (scaleDown && SUCCEEDED(scaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), size, size, &icon)))
-    return icon;
+  if (std::find(std::begin(kDrawn), std::end(kDrawn), size) == std::end(kDrawn)) {
+    using Function = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const auto scaleDown = SystemFunction<Function>(LoadLibraryW(L"comctl32.dll"), "LoadIconWithScaleDown");
+    if (scaleDown && SUCCEEDED(scaleDown(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), size, size, &icon)))
+      return icon;
+  }
   return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0));
 }
 
@@ -181,7 +186,9 @@ void MainWindow::RestorePosition() {
   if (top > bottom) { int t = top; top = bottom; bottom = t; }
   RECT work;
   if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
-  if (work.left < right && left < work.right && work.top < bottom && top < work.bottom)
+  // Where the window already is (no position stored), it is not moved.
+  bool same = left == r.left && top == r.top && right == r.right && bottom == r.bottom;
+  if (!same && work.left < right && left < work.right && work.top < bottom && top < work.bottom)
     MoveWindow(hwnd_, left, top, right - left, bottom - top, TRUE);
 }
 
