@@ -23,7 +23,7 @@ for f in "$QUILLET_WIN_BUILD"/bin/*.exe "$QUILLET_WIN_BUILD"/bin/*.dll; do
   case "$(basename "$f")" in e2e_tests.exe) continue ;; esac
   "$strip_tool" -o "$bin/$(basename "$f")" "$f"
 done
-(cd "$bin" && "$QUILLET_WINE" startup_bench.exe 15) >"$logs/startup.txt" 2>&1
+(cd "$bin" && "$QUILLET_WINE" startup_bench.exe 31) >"$logs/startup.txt" 2>&1
 (cd "$bin" && "$QUILLET_WINE" refresh_bench.exe 20) >"$logs/refresh.txt" 2>&1
 (cd "$bin" && "$QUILLET_WINE" transfer_bench.exe 5) >"$logs/transfer.txt" 2>&1
 (cd "$bin" && "$QUILLET_WINE" ping_bench.exe) >"$logs/ping.txt" 2>&1

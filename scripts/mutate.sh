@@ -200,7 +200,26 @@ MUTANTS = [
     ("transfer", "transfer/transfer.cpp", "if (index_ > 0 && index_ <= sizes_.size()) bytesDone_ += sizes_[index_ - 1];", ";"),
     ("transfer", "transfer/transfer.cpp", "    while (list.NextLine(&line)) Count(ListedPath(path, line), true);", ";"),
     ("read-out", "filelist/read_out.cpp", "    done += sizes_[i];", ";"),
+    ("operations", "app/operations.cpp", "bool Operations::Start(bool writes, const Work& work) {\n  if (Busy()) return false;", "bool Operations::Start(bool writes, const Work& work) {\n  if (running_) return false;"),
+    ("operations", "app/operations.cpp", "void Operations::Submit(bool writes, Work work) {\n  if (Busy()) {", "void Operations::Submit(bool writes, Work work) {\n  if (running_) {"),
+    ("operations", "app/operations.cpp", "  if (running_) return;\n  while", "  while"),
+    ("operations", "app/operations.cpp", "  if (!Busy()) AfterRun();", "  AfterRun();"),
+    ("operations", "app/operations.cpp", "    if (request.writes) return true;", ";"),
+    ("commands", "filelist/commands.cpp", "(binding.modifiers == kAnyModifiers || binding.modifiers == modifiers)", "(binding.modifiers == modifiers)"),
+    ("commands", "filelist/commands.cpp", "case Needs::kOneSelected: return state.selected == 1;", "case Needs::kOneSelected: return state.selected >= 1;"),
+    ("commands", "filelist/commands.cpp", "case Needs::kClipboardFiles: return state.clipboardHasFiles;", "case Needs::kClipboardFiles: return true;"),
+    ("saving", "filelist/save_files.cpp", "    if (answer == IDNO) return Next::kSkip;", ";"),
+    ("saving", "filelist/save_files.cpp", "  if (whole && platform.MoveFile(fresh, path)) return true;", "  if (whole) return true;"),
+    ("saving", "filelist/save_files.cpp", "  platform.RemoveFile(fresh);", ";"),
+    ("saving", "filelist/save_files.cpp", "  bool complete = end == SaveEnd::kAll;", "  bool complete = end != SaveEnd::kStopped;"),
+    ("rename", "filelist/rename.cpp", "(size = ListedSize(listing, oldName)) < 0 || ListedSize(listing, newName) != size", "(size = ListedSize(listing, oldName)) < 0"),
+    ("rename", "filelist/rename.cpp", "name.size() > kMaxDeviceName) return NewName::kRefused;", "name.size() >= kMaxDeviceName) return NewName::kRefused;"),
+    ("rename", "filelist/rename.cpp", "  if (name == oldName) return NewName::kUnchanged;", ";"),
+    ("rename", "filelist/rename.cpp", "  if (Listed(list, newName) && Show(", "  if (false && Show("),
+    ("rename", "filelist/rename.cpp", "  platform.RemoveFile(temp + name);", ";"),
+    ("rename", "transfer/lru.cpp", "    *found = newName;", "    LruList.erase(found), LruList.push_back(newName);"),
 ]
+
 args = sys.argv[1:]
 root = args.pop(0)
 jobs, save, compare, only, check, details = 2, None, None, set(), False, None
