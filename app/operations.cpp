@@ -17,8 +17,7 @@ void Operations::Submit(bool writes, Work work) {
     queue_.push_back({writes, std::move(work)});
     return;
   }
-  RunOne(writes, work);
-  AfterRun();
+  Start(writes, work);
 }
 
 void Operations::RunQueued() {

@@ -6,6 +6,7 @@
 #include <new>
 #include <set>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -19,11 +20,8 @@ const uint8_t kLauncherNameField[kLauncherNameFieldSize] = {
 
 namespace {
 
-const char kInternalError[] = "内部エラーが発生しました。";
-const char kOutOfMemory[] = "メモリ不足です。";
-const char kCannotConnect[] = "P/ECEに接続できません。";
 const char kControlError[] = "実行制御エラーです。";
-const char kWriteFailed[] = "メモリへの書き込みに失敗しました。";
+const char kMemoryWriteFailed[] = "メモリへの書き込みに失敗しました。";
 const char kNotHere[] = "このP/ECEではプログラムを実行できません。ランチャー ";
 const char kNeeded[] = " が必要です。";
 const char kSimulatorTag[] = "QLSIMDEV";   // bytes 24 to 31 of the simulator's version record
@@ -172,7 +170,7 @@ void RunLauncherImage(const std::vector<uint8_t>& image, const std::string& name
     bool written = true;
     for (const LauncherSection& s : sections) {
       if (ismWriteMem(&copy[s.offset], s.address, static_cast<int32_t>(s.size)) != 0) {
-        ShowError(kWriteFailed);
+        ShowError(kMemoryWriteFailed);
         written = false;
         break;
       }

@@ -55,3 +55,7 @@ int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath) {
   if (status == 0 && !ThePlatform().MoveFile(stage.path, hostPath)) return kNoHostPath;
   return status;
 }
+
+bool IsFlashFull(int32_t status) {
+  return status == kPieceFlashFull || status == kPieceFlashFullAlt;
+}

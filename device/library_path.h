@@ -18,4 +18,7 @@ constexpr size_t kMaxHostPath = 259;
 int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath);
 int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath);
 
+// A write refused for want of room, in either of the library's two ways.
+bool IsFlashFull(int32_t status);
+
 #endif

@@ -64,12 +64,7 @@ PathList ClipboardFiles(HWND owner) {
 }
 
 void CopyToClipboard(HWND owner, ListControl& list) {
-  std::vector<std::string> texts;
-  for (int index : list.SelectedIndexes(kMaxSelectedItems)) {
-    std::string text;
-    list.Text(index, &text);
-    texts.push_back(text);
-  }
+  std::vector<std::string> texts = ItemTexts(list, list.SelectedIndexes(kMaxSelectedItems));
   if (texts.empty()) return;
   std::unique_ptr<ReadOut> fresh(new ReadOut);
   if (!fresh->Prepare(texts)) return;

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "app/operations.h"
 #include "app/platform_win32.h"
 #include "filelist/drop_list.h"
+#include "filelist/file_list.h"
 #include "filelist/read_out.h"
 
 namespace {
 
 constexpr int kMaxSelected = 256;
-const char kInternalError[] = "内部エラーが発生しました。";
-const char kOutOfMemory[] = "メモリ不足です。";
 
 FORMATETC DropListFormat() {
   FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -256,14 +256,8 @@ bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) 
 namespace {
 
 void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selected) {
-  std::vector<std::string> texts;
-  for (int index : selected) {
-    std::string text;
-    items.Text(index, &text);
-    texts.push_back(text);
-  }
   ReadOut readOut;
-  if (!readOut.Prepare(texts)) return;
+  if (!readOut.Prepare(ItemTexts(items, selected))) return;
   HGLOBAL dropList = MakeDropList(readOut.tempPaths());
   if (!dropList) return;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -13,8 +14,6 @@ const char kAppTitle[] = "Quillet";
 
 namespace {
 
-const char kStartup[] = "startup.pex";
-const char kInternalError[] = "内部エラーが発生しました。";
 
 }  // namespace
 
@@ -36,10 +35,10 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::
   // unsigned bytes, equal names in device order.
   std::vector<const DirEntry*> order;
   for (auto entry = listing.entries.rbegin(); entry != listing.entries.rend(); ++entry)
-    if (entry->name == kStartup) order.push_back(&*entry);
+    if (entry->name == kStartupName) order.push_back(&*entry);
   size_t startups = order.size();
   for (const DirEntry& entry : listing.entries)
-    if (entry.name != kStartup) order.push_back(&entry);
+    if (entry.name != kStartupName) order.push_back(&entry);
   std::stable_sort(order.begin() + startups, order.end(),
                    [](const DirEntry* a, const DirEntry* b) { return NameGreater(b->name, a->name); });
   list.Reserve(order.size());
@@ -77,15 +76,15 @@ void DeleteSelectedFiles(ListControl& list) {
                                               : "これらのファイルを削除してもよろしいですか？";
   if (Show(question, kConfirmStyle) != IDYES) return;
   if (!ConnectDevice()) {
-    Show("P/ECEに接続できません。", kErrorStyle);
+    Show(kCannotConnect, kErrorStyle);
   } else {
     bool abort = false;
     for (const std::string& name : names) {
-      if (EqualsIgnoreAsciiCase(name, kStartup) &&
-          Show("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES)
+      if (EqualsIgnoreAsciiCase(name, kStartupName) &&
+          Show(kStartupDeleteQuestion, kConfirmStyle) != IDYES)
         continue;
       while (ismPFFSDelete(name.c_str()) != 0) {
-        int answer = Show("ファイルの削除に失敗しました。", kRetryStyle);
+        int answer = Show(kDeleteFailed, kRetryStyle);
         if (answer == IDRETRY) continue;
         abort = answer == IDABORT;
         break;
@@ -131,4 +130,14 @@ void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& na
     default:
       break;
   }
+}
+
+std::vector<std::string> ItemTexts(ListControl& list, const std::vector<int>& indexes) {
+  std::vector<std::string> texts;
+  for (int index : indexes) {
+    std::string text;
+    list.Text(index, &text);
+    texts.push_back(text);
+  }
+  return texts;
 }

@@ -44,4 +44,7 @@ void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& na
 // Whether the item with the focus is a program that Enter would run.
 bool CaretRunnable(ListControl& list);
 
+// The texts of these items, in this order.
+std::vector<std::string> ItemTexts(ListControl& list, const std::vector<int>& indexes);
+
 #endif

@@ -6,6 +6,7 @@
 
 #include "app/folder_browser_win32.h"
 #include "app/message_map_win32.h"
+#include "app/messages.h"
 #include "app/operations.h"
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
@@ -198,7 +199,7 @@ void FileListBox::Refresh() {
 void FileListBox::NextDevice() {
   ++deviceIndex;
   if (!ConnectDevice()) {
-    Show("P/ECEに接続できません。", kErrorStyle);
+    Show(kCannotConnect, kErrorStyle);
     return;
   }
   DisconnectDevice();

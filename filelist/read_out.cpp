@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -12,11 +13,6 @@
 
 namespace {
 
-const char kNoTempFolder[] = "一時ディレクトリが取得できません。";
-const char kInternalError[] = "内部エラーが発生しました。";
-const char kCannotConnect[] = "P/ECEに接続できません。";
-const char kReadFailed[] = "ファイルの読み込みに失敗しました。";
-const char kReading[] = "読み出し中";
 
 // "QL" and eight hex digits: every candidate has the same length, so paths
 // can be measured before the folder exists.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -15,13 +16,6 @@ const char kNameRefused[] = "このファイル名は使えません。";
 
 namespace {
 
-const char kStartup[] = "startup.pex";
-const char kNoTempFolder[] = "一時ディレクトリが取得できません。";
-const char kCannotConnect[] = "P/ECEに接続できません。";
-const char kReadFailed[] = "ファイルの読み込みに失敗しました。";
-const char kNoRoom[] = "空き容量が足りません。";
-const char kWriteFailed[] = "ファイルの書き込みに失敗しました。";
-const char kDeleteFailed[] = "ファイルの削除に失敗しました。";
 const char kNotConfirmed[] = "名前の変更を確認できませんでした。元のファイルはそのまま残しました。";
 
 // A failed step asks Abort, Retry or Ignore; a rename is one file, so Abort
@@ -42,7 +36,7 @@ bool MoveOnDevice(const std::string& oldName, const std::string& newName, const 
   while (ReadToHost(oldName, copy) != 0)
     if (!Retry(kReadFailed)) return false;
   for (int32_t status; (status = WriteFromHost(newName, copy)) != 0;)
-    if (!Retry(status == kPieceFlashFull || status == kPieceFlashFullAlt ? kNoRoom : kWriteFailed)) return false;
+    if (!Retry(IsFlashFull(status) ? kNoRoom : kWriteFailed)) return false;
   std::vector<char> text(kDirTextSize, 0);
   DirListing listing;
   int64_t size = -1;
@@ -78,9 +72,9 @@ NewName CheckNewName(bool representable, const std::string& typed, const std::st
 
 void RenameFile(ListControl& list, const std::string& oldName, const std::string& newName) {
   WaitCursor wait;
-  if (EqualsIgnoreAsciiCase(oldName, kStartup) && Show("startup.pexを削除してもよろしいですか？", kConfirmStyle) != IDYES) return;
-  if (EqualsIgnoreAsciiCase(newName, kStartup) && Show("startup.pexを書き込んでもよろしいですか？", kConfirmStyle) != IDYES) return;
-  if (Listed(list, newName) && Show(newName + "は既に存在します。上書きしてもよろしいですか？", kConfirmStyle) != IDYES) return;
+  if (EqualsIgnoreAsciiCase(oldName, kStartupName) && Show(kStartupDeleteQuestion, kConfirmStyle) != IDYES) return;
+  if (EqualsIgnoreAsciiCase(newName, kStartupName) && Show(kStartupWriteQuestion, kConfirmStyle) != IDYES) return;
+  if (Listed(list, newName) && Show(newName + kAlreadyThere, kConfirmStyle) != IDYES) return;
   Platform& platform = ThePlatform();
   std::string temp, name;
   if (!platform.TempFolder(&temp) || (name = CreatePrivateFile(temp)).empty()) {

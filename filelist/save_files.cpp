@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -10,12 +11,7 @@
 
 namespace {
 
-const char kInternalError[] = "内部エラーが発生しました。";
-const char kCannotConnect[] = "P/ECEに接続できません。";
-const char kReadFailed[] = "ファイルの読み込みに失敗しました。";
-const char kAlreadyThere[] = "は既に存在します。上書きしてもよろしいですか？";
 const char kBackupIncomplete[] = "バックアップを完了できませんでした。";
-const char kReading[] = "読み出し中";
 const char kBackupList[] = "backup.pfs";
 // Yes replaces, No skips, Cancel ends; No is the default.
 constexpr unsigned kReplaceStyle = MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;
@@ -59,16 +55,6 @@ Next SaveOne(const FileToSave& file, bool ask) {
     return answer == IDIGNORE ? Next::kSkip : Next::kStop;
   }
   return Next::kSaved;
-}
-
-std::vector<std::string> ItemTexts(ListControl& list, const std::vector<int>& indexes) {
-  std::vector<std::string> texts;
-  for (int index : indexes) {
-    std::string text;
-    list.Text(index, &text);
-    texts.push_back(text);
-  }
-  return texts;
 }
 
 }  // namespace

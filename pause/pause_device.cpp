@@ -1,11 +1,11 @@
 #include "pause/pause_device.h"
 
+#include "app/messages.h"
 #include "app/platform.h"
 #include "device/connection.h"
 
 namespace {
 
-const char kCannotConnect[] = "P/ECEに接続できません。";
 const char kControlError[] = "実行制御エラーです。";
 
 void ShowError(const char* text) { Show(text, kErrorStyle); }

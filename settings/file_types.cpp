@@ -2,6 +2,7 @@
 
 #include <limits.h>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 
@@ -18,7 +19,6 @@ const char kUserChoiceValue[] = "Application";
 const char kMetricsKey[] = "Control Panel\\Desktop\\WindowMetrics";
 const char kIconSizeValue[] = "Shell Icon Size";
 
-const char kInternalError[] = "内部エラーが発生しました。";
 const char kExportMissing[] = "korvase.dllの中に必要な関数が見つかりません。";
 const char kRegistrationFailed[] = "korvase.dllの登録に失敗しました。";
 const char kRegistered[] = "拡張子関連付けの登録を完了しました。";

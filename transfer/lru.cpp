@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "app/settings_store.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const char kStartupName[] = "startup.pex";
 const char kOverwriteQuestion[] = "を上書きしてもよろしいですか？";
 
 bool IsStartup(const std::string& name) { return EqualsIgnoreAsciiCase(name, kStartupName); }

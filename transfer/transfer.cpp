@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/messages.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "app/settings_store.h"
@@ -16,19 +17,14 @@
 namespace {
 
 const char kLruFailed[] = "LRUリストの調整に失敗しました。";
-const char kNoConnection[] = "P/ECEに接続できません。";
 const char kListOpenFailed[] = "PFSファイルが開けません。";
 const char kBlankInName[] = "空白を含むファイル名は転送できません。";
-const char kStartupQuestion[] = "startup.pexを書き込んでもよろしいですか？";
-const char kNoRoom[] = "空き容量が足りません。";
-const char kWriteFailed[] = "ファイルの書き込みに失敗しました。";
 const char kSwapFailed[] = "ファイルの入れ替えに失敗しました。";
 
 const char kWriting[] = "書き込み中";
 const char kSwapping[] = "退避中";
 
 const char kListExtension[] = ".pfs";
-const char kStartupName[] = "startup.pex";
 
 // Host paths live in 260-character buffers on the target. A longer one (a
 // list's folder joined with a long line) is refused rather than cut, since a
@@ -38,10 +34,6 @@ const char kStartupName[] = "startup.pex";
 constexpr int32_t kHostPathTooLong = -1;
 
 enum class Next { kCarryOn, kStop };
-
-bool IsFlashFull(int32_t status) {
-  return status == kPieceFlashFull || status == kPieceFlashFullAlt;
-}
 
 bool HasBlank(const std::string& name) {
   // Blank bytes are never the trail byte of a double-byte character.
@@ -113,7 +105,7 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
     return Next::kCarryOn;
   }
   const std::string name = LowerAscii(fileName);
-  if (EqualsIgnoreAsciiCase(name, kStartupName) && Show(kStartupQuestion, kConfirmStyle) != IDYES)
+  if (EqualsIgnoreAsciiCase(name, kStartupName) && Show(kStartupWriteQuestion, kConfirmStyle) != IDYES)
     return Next::kCarryOn;
 
   Progress(name);
@@ -187,7 +179,7 @@ void TransferFiles(const PathList& paths) {
       if (next == Next::kStop) break;
     }
   } else {
-    Show(kNoConnection, kErrorStyle);
+    Show(kCannotConnect, kErrorStyle);
   }
   DisconnectDevice();
 }
