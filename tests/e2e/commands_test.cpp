@@ -21,16 +21,8 @@ Files DeviceFiles() {
 
 // The paths of the clipboard's file-drop list, in UTF-8.
 Strings ClipboardPaths() {
-  Strings paths;
-  if (!OpenClipboard(nullptr)) return paths;
-  HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
-  for (UINT i = 0, n = drop ? DragQueryFileW(drop, ~0u, nullptr, 0) : 0; i < n; ++i) {
-    wchar_t path[MAX_PATH] = L"";
-    char utf8[MAX_PATH * 3] = "";
-    DragQueryFileW(drop, i, path, MAX_PATH);
-    WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, nullptr, nullptr);
-    paths.push_back(utf8);
-  }
+  if (!OpenClipboard(nullptr)) return {};
+  Strings paths = DropPaths(GetClipboardData(CF_HDROP));
   CloseClipboard();
   return paths;
 }

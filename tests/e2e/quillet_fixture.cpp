@@ -48,13 +48,8 @@ struct DropTarget : IDropTarget {
     FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium;
     if (data->GetData(&format, &medium) != S_OK) return E_FAIL;
-    for (UINT i = 0, n = DragQueryFileW(static_cast<HDROP>(medium.hGlobal), ~0u, nullptr, 0); i < n; ++i) {
-      wchar_t path[MAX_PATH] = L"";
-      DragQueryFileW(static_cast<HDROP>(medium.hGlobal), i, path, MAX_PATH);
-      char utf8[MAX_PATH * 3] = "";
-      WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, nullptr, nullptr);
-      dropped.push_back(Cp932(wcsrchr(path, L'\\') + 1) + "=" + ReadFile(utf8));
-    }
+    for (const std::string& path : DropPaths(medium.hGlobal))
+      dropped.push_back(Cp932(Wide(path.substr(path.rfind('\\') + 1)).c_str()) + "=" + ReadFile(path));
     ReleaseStgMedium(&medium);
     return *effect = DROPEFFECT_COPY, S_OK;
   }
@@ -127,6 +122,18 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   if (FILE* f = _wfopen(Wide(path).c_str(), L"wb")) fwrite(bytes.data(), 1, bytes.size(), f), fclose(f);
+}
+
+Strings DropPaths(HANDLE drop) {
+  Strings paths;
+  for (UINT i = 0, n = drop ? DragQueryFileW(static_cast<HDROP>(drop), ~0u, nullptr, 0) : 0; i < n; ++i) {
+    wchar_t path[MAX_PATH] = L"";
+    char utf8[MAX_PATH * 3] = "";
+    DragQueryFileW(static_cast<HDROP>(drop), i, path, MAX_PATH);
+    WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, nullptr, nullptr);
+    paths.push_back(utf8);
+  }
+  return paths;
 }
 
 HWND FindDialog(DWORD pid, int id, DWORD ms, const std::string& text) {

@@ -39,6 +39,7 @@ PROCESS_INFORMATION Launch(const std::string& args, const std::string& folder = 
 // A visible top-level window of process pid holding control id, with that
 // text when one is given.
 HWND FindDialog(DWORD pid, int id, DWORD ms = kWaitMs, const std::string& text = "");
+Strings DropPaths(HANDLE drop);    // a file-drop list's paths, UTF-8
 
 class QuilletTest : public ::testing::Test {
  protected:

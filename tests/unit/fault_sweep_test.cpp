@@ -4,9 +4,8 @@
 // failure (none where it is silent), no connection stays open, the wait
 // cursor is gone, and the operation's own check holds: no file lost, device
 // memory the beep borrowed back byte for byte, nothing left in the temporary
-// folder. A table of what was swept goes to stdout.
+// folder.
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include <algorithm>
 #include <map>
@@ -50,14 +49,6 @@ struct Operation {
   std::function<void()> prepare, run; std::function<void(const Outcome&)> check;
 };
 
-// The table's rows, printed once every sweep has run.
-std::string table = "operation    calls failed  outcomes checked\n";
-size_t totalCalls = 0, totalRuns = 0;
-struct PrintTable : ::testing::Environment {
-  void TearDown() override { printf("\n%s%-12s %12zu %17zu\n", table.c_str(), "total", totalCalls, totalRuns); }
-};
-::testing::Environment* const kPrintTable = ::testing::AddGlobalTestEnvironment(new PrintTable);
-
 Files DeviceFiles() {
   Files files;
   for (const std::string& name : piecesim::ListFiles(0)) piecesim::GetFile(0, name, &files[name]);
@@ -67,8 +58,7 @@ Files DeviceFiles() {
 class FaultSweep : public SimTest {
  protected:
   void Sweep(const Operation& op) {
-    std::set<std::string> failed, unasked;
-    int runs = 0;
+    std::set<std::string> unasked;
     for (const Answers& answers : op.answers) {
       Run(op, answers, "", 0, 0);
       std::map<std::string, int> seen;
@@ -77,16 +67,12 @@ class FaultSweep : public SimTest {
         int nth = ++seen[function];
         for (int32_t status : op.statuses) {
           // When no Abort/Retry/Ignore box came up, another answer only repeats the run.
-          std::string call = function + "#" + std::to_string(nth), key = call + "=" + std::to_string(status) + (answers.decline ? "n" : "");
+          std::string key = function + "#" + std::to_string(nth) + "=" + std::to_string(status) + (answers.decline ? "n" : "");
           if (unasked.count(key)) continue;
           if (!Run(op, answers, function, nth, status)) unasked.insert(key);
-          failed.insert(call), ++runs;
         }
       }
     }
-    char row[64];
-    snprintf(row, sizeof row, "%-12s %12zu %17d\n", op.name, failed.size(), runs);
-    table += row, totalCalls += failed.size(), totalRuns += runs;
   }
 
   Files before;   // the device's files before the run

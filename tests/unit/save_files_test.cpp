@@ -10,12 +10,10 @@
 
 namespace {
 
-class SaveTest : public SimTest {
- protected:
-  TempDir folder;
-};
+class SaveTest : public SimTest {};
 
 TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
+  TempDir folder;
   const std::string question = "b.pexは既に存在します。上書きしてもよろしいですか？", failed = "ファイルの読み込みに失敗しました。";
   const struct {
     const char* what;
@@ -50,6 +48,7 @@ TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
 }
 
 TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
+  TempDir folder;
   // Every name a device can hold, a folder part and a trail byte 5C ("ソ")
   // included; capitals come back lowered, for the list's names are.
   const Strings names = {"startup.pex", "ゲーム.pex", "\x83\x5C.pex", "sub\\game.pex", "Upper.PEX", "x", "a;b#c.dat",

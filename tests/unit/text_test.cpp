@@ -99,13 +99,6 @@ TEST(Parse, Lowering) {
     EXPECT_EQ(equal, EqualsIgnoreAsciiCase(a, b)) << a;
 }
 
-TEST(Parse, HexNames) {
-  // The temporary names' "%08X".
-  for (auto [value, hex] : {std::pair<uint32_t, const char*>{0, "00000000"}, {0xA0F, "00000A0F"},
-                            {0x1234ABCD, "1234ABCD"}, {0xFFFFFFFF, "FFFFFFFF"}})
-    EXPECT_EQ(hex, Hex8(value));
-}
-
 TEST(Parse, CommandLines) {
   const struct { const char* text; Strings paths; } rows[] = {
       {"\"C:\\My Files\\a.pex\" b.pex", {"C:\\My Files\\a.pex", "b.pex"}}, {"\"\"", {}}, {"\"a b\"c", {"a b", "c"}},
