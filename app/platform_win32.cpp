@@ -158,7 +158,7 @@ void Win32Platform::KeepSettingsWhole(const WideText& value) {
   wchar_t windows[kMaxPath];
   UINT n = GetWindowsDirectoryW(windows, kMaxPath);
   WideText path = WideText(windows, n < kMaxPath ? n : 0) + L"\\" + iniName_;
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, iniName_.c_str());   // what the profile cache holds, to disk
+  FlushSettings();
   std::string bytes;
   bool fresh = !ReadWholeFile(path, &bytes) || bytes.empty();
   if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
@@ -168,6 +168,9 @@ void Win32Platform::KeepSettingsWhole(const WideText& value) {
     iniUnicode_ = ReplaceContents(path, "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
   }
 }
+
+// What the profile cache holds, to disk.
+void Win32Platform::FlushSettings() { WritePrivateProfileStringW(nullptr, nullptr, nullptr, iniName_.c_str()); }
 
 void Win32Platform::WriteProfileString(const char* section, const char* key, const std::string& value) {
   WideText wide = WideFromHost(value);

@@ -78,8 +78,6 @@ bool Win32Platform::TakeQuit(int* code) {
   return true;
 }
 
-void Win32Platform::FlushSettings() { WritePrivateProfileStringW(nullptr, nullptr, nullptr, iniName_.c_str()); }
-
 bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
   switch (msg.message) {
     case WM_KEYDOWN:

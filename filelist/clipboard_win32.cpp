@@ -48,17 +48,21 @@ bool PutPaths(HWND owner, const std::vector<std::string>& paths) {
 
 bool ClipboardHasFiles() { return IsClipboardFormatAvailable(CF_HDROP) != FALSE; }
 
+PathList DroppedPaths(HDROP drop) {
+  PathList paths;
+  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    WideText path(length + 1, L'\0');
+    if (length > 0 && DragQueryFileW(drop, i, &path[0], length + 1) == length) paths.push_back(HostFromWide(path.substr(0, length)));
+  }
+  return paths;
+}
+
 PathList ClipboardFiles(HWND owner) {
   PathList paths;
   if (!ClipboardHasFiles() || !OpenClipboard(owner)) return paths;
-  if (HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) {
-    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-      UINT length = DragQueryFileW(drop, i, nullptr, 0);
-      WideText path(length + 1, L'\0');
-      if (length > 0 && DragQueryFileW(drop, i, &path[0], length + 1) == length) paths.push_back(HostFromWide(path.substr(0, length)));
-    }
-  }
+  if (HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) paths = DroppedPaths(drop);
   CloseClipboard();
   return paths;
 }

@@ -12,6 +12,9 @@
 #include "app/path_list.h"
 #include "filelist/file_list.h"
 
+// A file-drop list's paths, each whole whatever its length (a cut one would
+// name another file).
+PathList DroppedPaths(HDROP drop);
 bool ClipboardHasFiles();
 // The paths of the clipboard's file-drop list; empty when it holds none.
 PathList ClipboardFiles(HWND owner);

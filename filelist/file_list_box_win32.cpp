@@ -35,8 +35,6 @@ static const MessageEntry<FileListBox> kFileListMessages[] = {
 
 namespace {
 
-constexpr UINT kMaxPath = 260;
-
 unsigned HeldModifiers() {
   unsigned held = kNoModifiers;
   if (GetKeyState(VK_CONTROL) & 0x8000) held |= kCtrl;
@@ -66,19 +64,10 @@ LRESULT FileListBox::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
   HDROP drop = reinterpret_cast<HDROP>(wParam);
-  PathList list;
-  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    wchar_t path[kMaxPath];
-    if (DragQueryFileW(drop, i, path, kMaxPath) == 0) continue;
-    list.push_back(HostFromWide(path));
-  }
+  PathList list = DroppedPaths(drop);
   DragFinish(drop);
   // Files dropped while an operation runs are written when their turn comes.
-  TheOperations().Submit(!list.empty(), [this, list] {
-    TransferFiles(list);
-    RefreshFileList(&list);
-  });
+  TheOperations().Submit(!list.empty(), [this, list] { WriteFiles(list); });
   return 0;
 }
 
@@ -169,7 +158,11 @@ void FileListBox::Copy() { CopyToClipboard(GetParent(hwnd_), *this); }
 // Explorer is copied all the same, for Quillet never deletes a host file.
 void FileListBox::Paste() {
   PathList list = ClipboardFiles(GetParent(hwnd_));
-  if (list.empty()) return;
+  if (!list.empty()) WriteFiles(list);
+}
+
+// Dropped or pasted files: written, then the list read again with them selected.
+void FileListBox::WriteFiles(const PathList& list) {
   TransferFiles(list);
   RefreshFileList(&list);
 }

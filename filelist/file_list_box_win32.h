@@ -58,6 +58,7 @@ class FileListBox : public ListControl, public CommandTarget {
   LRESULT OnReflectedCommand(WPARAM wParam, LPARAM lParam);
 
  private:
+  void WriteFiles(const PathList& list);
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
   void ShowMenu(LPARAM at);
