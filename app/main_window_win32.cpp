@@ -226,12 +226,18 @@ void MainWindow::RequestClose() {
 // Saves what a close saves and ends the process without waiting for the
 // call in flight, and without unloading a library that is still in it.
 void MainWindow::EndNow() {
+  SaveAsAClose();
+  TheWin32Platform().FlushSettings();
+  TerminateProcess(GetCurrentProcess(), 1);
+}
+
+// What a close saves, in its order, and the clipboard's copies let go, for
+// an end that does not close the window.
+void MainWindow::SaveAsAClose() {
   SavePosition();
   SaveLruList();
   SaveSettings();
-  TheWin32Platform().FlushSettings();
   ReleaseClipboard(hwnd_);
-  TerminateProcess(GetCurrentProcess(), 1);
 }
 
 void MainWindow::OnOK() {
@@ -347,12 +353,7 @@ LRESULT MainWindow::OnSetCursor(WPARAM, LPARAM) {
 // process after this answer. What a close saves is saved now, in its order.
 LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
   sessionEnding_ = ending != 0;
-  if (ending) {
-    SavePosition();
-    SaveLruList();
-    SaveSettings();
-    ReleaseClipboard(hwnd_);
-  }
+  if (ending) SaveAsAClose();
   return TRUE;
 }
 

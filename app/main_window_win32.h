@@ -54,6 +54,7 @@ class MainWindow {
   void SavePosition();
   void RequestClose();
   void EndNow();
+  void SaveAsAClose();
   void RestoreAndRefresh();
   // The icons drawn for the window's DPI: the window's own and the tray's.
   void LoadIcons();

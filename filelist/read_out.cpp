@@ -1,6 +1,5 @@
 #include "filelist/read_out.h"
 
-#include <stdlib.h>
 
 #include "app/messages.h"
 #include "app/path_util.h"
@@ -52,25 +51,21 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
   size_t folderLength = Utf16Length(tempFolder) + kFolderNameLength + 1;
 
   // The copies are named by the file-name parts of the device names, as
-  // host text.
+  // host text; two that the host's file system takes for one would be one.
   std::vector<std::string> names, fileNames;
   for (const std::string& text : itemTexts) {
-    std::string name, fileName;
-    bool ok = NameFromItemText(text, &name) && !LeavesFolder(name) && platform.HostText(DeviceFileName(name), &fileName);
-    // Two copies the host's file system takes for one name would be one file.
-    for (const std::string& other : fileNames) ok = ok && !platform.SameFileName(other, fileName);
-    if (!ok || fileName.empty() || fileName == ".") {
+    FileToSave file;
+    if (!FileOfItem(text, true, fileNames, &file)) {
       Show(kInternalError, kErrorStyle);
       return false;
     }
-    if (!FitsPathBuffer(folderLength + Utf16Length(fileName))) {
+    if (!FitsPathBuffer(folderLength + Utf16Length(file.hostPath))) {
       Show(kNoTempFolder, kErrorStyle);
       return false;
     }
-    names.push_back(name);
-    fileNames.push_back(fileName);
-    long long size = strtoll(text.c_str(), nullptr, 10);   // the item's, for the progress
-    sizes_.push_back(size > 0 ? static_cast<uint64_t>(size) : 0);
+    names.push_back(file.deviceName);
+    fileNames.push_back(file.hostPath);
+    sizes_.push_back(file.size);
   }
   if (!MakeFolder(tempFolder, separator)) {
     Show(kNoTempFolder, kErrorStyle);

@@ -59,22 +59,30 @@ Next SaveOne(const FileToSave& file, bool ask) {
 
 }  // namespace
 
+bool FileOfItem(const std::string& itemText, bool flat, const std::vector<std::string>& taken, FileToSave* file) {
+  Platform& platform = ThePlatform();
+  std::string& relative = file->hostPath;
+  bool ok = NameFromItemText(itemText, &file->deviceName) && !LeavesFolder(file->deviceName) &&
+            platform.HostText(flat ? DeviceFileName(file->deviceName) : file->deviceName, &relative) &&
+            !relative.empty() && relative != ".";
+  for (const std::string& other : taken) ok = ok && !platform.SameFileName(other, relative);
+  long long size = strtoll(itemText.c_str(), nullptr, 10);   // the item's, for the progress
+  file->size = size > 0 ? static_cast<uint64_t>(size) : 0;
+  return ok;
+}
+
 bool FilesBelow(const std::vector<std::string>& itemTexts, const std::string& folder,
                 std::vector<FileToSave>* files) {
-  Platform& platform = ThePlatform();
   std::vector<std::string> relatives;
   for (const std::string& text : itemTexts) {
-    std::string name, relative;
-    bool ok = NameFromItemText(text, &name) && !LeavesFolder(name) && platform.HostText(name, &relative) &&
-              !relative.empty() && relative != ".";
-    for (const std::string& other : relatives) ok = ok && !platform.SameFileName(other, relative);
-    if (!ok) {
+    FileToSave file;
+    if (!FileOfItem(text, false, relatives, &file)) {
       Show(kInternalError, kErrorStyle);
       return false;
     }
-    relatives.push_back(relative);
-    long long size = strtoll(text.c_str(), nullptr, 10);
-    files->push_back({name, folder + relative, size > 0 ? static_cast<uint64_t>(size) : 0});
+    relatives.push_back(file.hostPath);
+    file.hostPath = folder + file.hostPath;
+    files->push_back(file);
   }
   return true;
 }

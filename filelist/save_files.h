@@ -21,6 +21,12 @@ struct FileToSave {
   uint64_t size;            // as the list gives it, for the progress
 };
 
+// The file of an item text, its host path relative: the whole device name
+// as host text, or only its file-name part when flat. False when the name
+// leads out of the folder, has no host form, or is one that the host's file
+// system takes for one of taken.
+bool FileOfItem(const std::string& itemText, bool flat, const std::vector<std::string>& taken, FileToSave* file);
+
 // The files of these item texts below folder (which ends in a separator),
 // each under its whole device name: a folder part of it is a folder below.
 // False, with the box shown and nothing read, when a name cannot be a file
