@@ -61,12 +61,7 @@ TEST_F(QuilletTest, ListWithItsKeysTrayAndAbout) {
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
   CloseHandle(second.hProcess), CloseHandle(second.hThread);
   EXPECT_TRUE(WaitUntil([&] { return Items().size() == 7 && Items()[1] == "*     1 0.pex"; }));
-  std::string lines = Text(GetDlgItem(about, 0xFFFF));
-  EXPECT_EQ("\n\n書込：Explorerからドラッグ&ドロップ\n読込：選択済みアイテムの上でCtrlを押しながらExplorerへドラッグ&ドロップ\n"
-            "削除：ファイルを選んでDELキー\n実行：pexファイルアイテムをダブルクリック\n更新：F5キーで最新情報に更新\n"
-            "切替：F6キーで複数台接続されたP/ECEを選択\nポーズ: Pause/Breakキーを押す",
-            lines.substr(lines.find('\n', lines.find('\n') + 1)));
-  EXPECT_EQ(0u, lines.find("Quillet "));
+  EXPECT_EQ(0u, Text(GetDlgItem(about, 0xFFFF)).find("Quillet ")) << "the version first";
   EXPECT_EQ("Quillet", Text(about));
   ASSERT_TRUE(Answer(about, IDOK));
   EXPECT_TRUE(Close());
