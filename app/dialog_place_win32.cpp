@@ -1,24 +1,25 @@
 #include "app/dialog_place_win32.h"
 
+#include "app/window_place.h"
+
+ScreenRect ScreenRectOf(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+ScreenRect WorkAreaOf(HMONITOR monitor) {
+  MONITORINFO info;
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) return ScreenRectOf(info.rcWork);
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 void CenterOverOwner(HWND dialog) {
   RECT own;
   GetWindowRect(dialog, &own);
-  RECT area;
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-    SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  }
-  RECT around = area;
   HWND owner = GetWindow(dialog, GW_OWNER);
-  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
-
-  int width = own.right - own.left;
-  int height = own.bottom - own.top;
-  int x = (around.left + around.right - width) / 2;
-  int y = (around.top + around.bottom - height) / 2;
-  // Keep the whole dialog on the work area, its top left corner first.
-  if (x + width > area.right) x = area.right - width;
-  if (y + height > area.bottom) y = area.bottom - height;
-  if (x < area.left) x = area.left;
-  if (y < area.top) y = area.top;
-  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  bool seen = owner && IsWindowVisible(owner) && !IsIconic(owner);
+  // The work area of the owner's monitor, not the primary one's.
+  ScreenRect work = WorkAreaOf(MonitorFromWindow(seen ? owner : dialog, MONITOR_DEFAULTTOPRIMARY)), around = work;
+  RECT ownerRect;
+  if (seen && GetWindowRect(owner, &ownerRect)) around = ScreenRectOf(ownerRect);
+  ScreenRect placed = CenterOver(ScreenRectOf(own), around, work);
+  SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "app/operations.h"
 #include "app/platform_win32.h"
 
 namespace {
@@ -26,7 +27,11 @@ bool BrowseForFolder(HWND owner, const char* title, const std::string& start, st
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(initial.c_str());
-  LPITEMIDLIST item = SHBrowseForFolderW(&info);
+  LPITEMIDLIST item;
+  {
+    UserWait wait;
+    item = SHBrowseForFolderW(&info);
+  }
   if (!item) return false;
   // A failed conversion leaves the buffer undefined.
   bool converted = SHGetPathFromIDListW(item, path) != FALSE;

@@ -4,7 +4,9 @@
 #include <string.h>
 
 #include <algorithm>
+#include <vector>
 
+#include "app/dialog_place_win32.h"
 #include "app/message_map_win32.h"
 #include "app/operation_hooks_win32.h"
 #include "app/operations.h"
@@ -61,6 +63,18 @@ const char kAboutText[] =
     "更新：F5キーで最新情報に更新\n"
     "切替：F6キーで複数台接続されたP/ECEを選択\n"
     "ポーズ: Pause/Breakキーを押す";
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+  reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(WorkAreaOf(monitor));
+  return TRUE;
+}
+
+// The work areas of every monitor.
+std::vector<ScreenRect> WorkAreas() {
+  std::vector<ScreenRect> areas;
+  EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
 
 // A function of a system library that older Windows may lack; null then.
 template <class Function>
@@ -184,12 +198,14 @@ void MainWindow::RestorePosition() {
   int bottom = p.ProfileInt(kSection, "bottom", r.bottom);
   if (left > right) { int t = left; left = right; right = t; }
   if (top > bottom) { int t = top; top = bottom; bottom = t; }
-  RECT work;
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
   // Where the window already is (no position stored), it is not moved.
   bool same = left == r.left && top == r.top && right == r.right && bottom == r.bottom;
-  if (!same && work.left < right && left < work.right && work.top < bottom && top < work.bottom)
-    MoveWindow(hwnd_, left, top, right - left, bottom - top, TRUE);
+  if (same || !OverlapsSomeWorkArea({left, top, right, bottom}, WorkAreas())) return;
+  // On a monitor of another scale Windows suggests a size for it, which
+  // the stored one already is.
+  restoring_ = true;
+  MoveWindow(hwnd_, left, top, right - left, bottom - top, TRUE);
+  restoring_ = false;
 }
 
 LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -218,16 +234,19 @@ void MainWindow::RequestClose() {
   }
   if (askingToEnd_) return;
   askingToEnd_ = true;
-  bool end = Show("P/ECEが応答しません。Quilletを終了しますか？", kConfirmStyle) == IDYES;
+  bool end = Show(UnansweredQuestion(TheOperations().Waiting()), kConfirmStyle) == IDYES;
   askingToEnd_ = false;
   if (end) EndNow();
 }
 
 // Saves what a close saves and ends the process without waiting for the
-// call in flight, and without unloading a library that is still in it.
+// call in flight, and without unloading a library that is still in it; the
+// private files the call does not use go first.
 void MainWindow::EndNow() {
   SaveAsAClose();
   TheWin32Platform().FlushSettings();
+  const LibraryCall* call = CallUnderWay();
+  RemovePrivateFiles(call ? call->hostFile : std::string());
   TerminateProcess(GetCurrentProcess(), 1);
 }
 
@@ -253,9 +272,12 @@ LRESULT MainWindow::OnPaint(WPARAM, LPARAM) {
   SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(hwnd_, &client);
-  int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, bigIcon_);
+  // At the window's own DPI, as the icon was loaded.
+  UINT dpi = DpiOf(hwnd_);
+  int width = MetricFor(SM_CXICON, dpi), height = MetricFor(SM_CYICON, dpi);
+  int x = (client.right - client.left - width + 1) / 2;
+  int y = (client.bottom - client.top - height + 1) / 2;
+  DrawIconEx(dc, x, y, bigIcon_, width, height, 0, nullptr, DI_NORMAL);
   EndPaint(hwnd_, &ps);
   return TRUE;
 }
@@ -280,14 +302,10 @@ void MainWindow::LoadIcons() {
 // suggests, kept whole on that monitor's work area, and its icons are drawn
 // anew. The dialog manager scales the list's font itself.
 LRESULT MainWindow::OnDpiChanged(WPARAM, LPARAM lParam) {
-  RECT r = *reinterpret_cast<const RECT*>(lParam);
-  MONITORINFO monitor;
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    const RECT& work = monitor.rcWork;
-    OffsetRect(&r, (std::max)(0L, work.left - r.left) - (std::max)(0L, r.right - work.right),
-               (std::max)(0L, work.top - r.top) - (std::max)(0L, r.bottom - work.bottom));
-  }
+  RECT suggested = *reinterpret_cast<const RECT*>(lParam), now;
+  GetWindowRect(hwnd_, &now);
+  ScreenRect r = AfterDpiChange(restoring_, ScreenRectOf(now), ScreenRectOf(suggested),
+                                WorkAreaOf(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST)));
   SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   LoadIcons();
   return FALSE;
@@ -439,7 +457,7 @@ LRESULT MainWindow::OnRunQueued(WPARAM, LPARAM) {
 // unless an operation runs; its close is a close like any other.
 void MainWindow::RestoreAndRefresh() {
   RestoreFromTray();
-  TheOperations().Start(false, [this] { fileList.RefreshFileList(); });
+  TheOperations().Start([this] { fileList.RefreshFileList(); });
 }
 
 LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {

@@ -69,6 +69,7 @@ class MainWindow {
   bool inTray_ = false;
   bool sessionEnding_ = false;   // the end of the session was agreed to
   bool askingToEnd_ = false;
+  bool restoring_ = false;   // the stored position is being taken
   UINT taskbarCreated_;
 };
 

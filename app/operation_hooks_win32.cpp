@@ -43,7 +43,9 @@ HWND SessionWindow() {
 }  // namespace
 
 // A long write must not be cut off by the PC going to sleep.
-void WindowOperationHooks::Began() { SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED); }
+void WindowOperationHooks::KeepAwake(bool awake) {
+  SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+}
 
 void WindowOperationHooks::BeganWriting() {
   HWND main = TheWin32Platform().MainWindow();
@@ -54,7 +56,6 @@ void WindowOperationHooks::BeganWriting() {
 void WindowOperationHooks::Ended() {
   if (blocking_) ShutdownBlockReasonDestroy(blocking_);
   blocking_ = nullptr;
-  SetThreadExecutionState(ES_CONTINUOUS);
 }
 
 void WindowOperationHooks::RunQueuedLater() {
@@ -73,4 +74,5 @@ void WindowOperationHooks::Close() {
 void InstallOperationHooks() {
   static WindowOperationHooks hooks;
   TheOperations().SetHooks(&hooks);
+  SetCallObserver(&TheOperations());
 }

@@ -1,5 +1,5 @@
 // What the window side does around each device operation: the PC kept
-// awake, the end of the session refused while the device is written, the
+// awake, the end of the session refused while the device is changed, the
 // waiting requests run from the message loop, and a close that has come
 // due carried out.
 #ifndef QUILLET_APP_OPERATION_HOOKS_WIN32_H
@@ -14,8 +14,8 @@ constexpr UINT kRunQueued = WM_APP + 101;
 
 class WindowOperationHooks : public OperationHooks {
  public:
-  void Began() override;
   void BeganWriting() override;
+  void KeepAwake(bool awake) override;
   void Ended() override;
   void RunQueuedLater() override;
   void Close() override;

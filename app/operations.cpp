@@ -1,13 +1,19 @@
 #include "app/operations.h"
 
+std::string UnansweredQuestion(size_t waiting) {
+  std::string lines;
+  if (waiting > 0) lines += "\n待機中の" + std::to_string(static_cast<unsigned>(waiting)) + "件は書き込まれません。";
+  return "P/ECEが応答しません。" + lines + (lines.empty() ? "" : "\n") + "Quilletを終了しますか？";
+}
+
 Operations& TheOperations() {
   static Operations operations;
   return operations;
 }
 
-bool Operations::Start(bool writes, const Work& work) {
+bool Operations::Start(const Work& work) {
   if (Busy()) return false;
-  RunOne(writes, work);
+  RunOne(work);
   AfterRun();
   return true;
 }
@@ -17,7 +23,7 @@ void Operations::Submit(bool writes, Work work) {
     queue_.push_back({writes, std::move(work)});
     return;
   }
-  Start(writes, work);
+  Start(work);
 }
 
 void Operations::RunQueued() {
@@ -27,7 +33,7 @@ void Operations::RunQueued() {
   while (!queue_.empty()) {
     Request next = std::move(queue_.front());
     queue_.pop_front();
-    RunOne(next.writes, next.work);
+    RunOne(next.work);
   }
   AfterRun();
 }
@@ -44,19 +50,37 @@ bool Operations::BlocksSessionEnd() const {
   return false;
 }
 
-void Operations::DeclareWrites() {
-  if (!running_ || writes_) return;
-  writes_ = true;
-  if (hooks_) hooks_->BeganWriting();
+void Operations::CallStarts(const LibraryCall& call) {
+  if (!running_) return;
+  called_ = true;
+  if (kPieceFunctions[call.function].changesDevice && !writes_) {
+    writes_ = true;
+    if (hooks_) hooks_->BeganWriting();
+  }
+  UpdateAwake();
 }
 
-void Operations::RunOne(bool writes, const Work& work) {
+void Operations::UserWaits(bool begins) {
+  userWaits_ += begins ? 1 : -1;
+  UpdateAwake();
+}
+
+// Awake from the operation's first call to its end, but while the user is
+// asked: a box left open must not keep a laptop awake for hours.
+void Operations::UpdateAwake() {
+  bool awake = running_ && called_ && userWaits_ == 0;
+  if (awake == awake_) return;
+  awake_ = awake;
+  if (hooks_) hooks_->KeepAwake(awake);
+}
+
+void Operations::RunOne(const Work& work) {
   running_ = true;
   if (hooks_) hooks_->Began();
-  if (writes) DeclareWrites();
   work();
+  running_ = writes_ = called_ = false;
+  UpdateAwake();
   if (hooks_) hooks_->Ended();
-  running_ = writes_ = false;
 }
 
 void Operations::AfterRun() {

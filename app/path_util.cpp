@@ -100,21 +100,31 @@ std::u16string Utf16(const std::string& utf8) {
 
 size_t Utf16Length(const std::string& utf8) { return Utf16(utf8).size(); }
 
-bool LeavesFolder(const std::string& name) {
-  size_t partStart = 0;
-  for (size_t i = 0; i <= name.size(); ++i) {
-    unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : '\\';
-    if (i < name.size() && IsLeadByte(c) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    if (c == ':') return true;
-    if (c == '\\' || c == '/') {
-      if (i == 0 || name.compare(partStart, i - partStart, "..") == 0) return true;
-      partStart = i + 1;
-    }
+bool CanBeFileName(const std::string& part) {
+  if (part.empty() || part.back() == '.' || part.back() == ' ') return false;
+  for (char c : part)
+    if (static_cast<unsigned char>(c) < 0x20 || std::string("\\/:*?\"<>|").find(c) != std::string::npos) return false;
+  // The device names hold whatever comes before the first dot, blanks at its
+  // end dropped.
+  std::string base = FoldHostCase(part.substr(0, part.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  if (base == "con" || base == "prn" || base == "aux" || base == "nul") return false;
+  return !(base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) && base[3] >= '1' &&
+           base[3] <= '9');
+}
+
+bool HostPathBelow(const std::string& name, bool flat, std::string* key) {
+  key->clear();
+  for (size_t start = 0, end; start <= name.size(); start = end + 1) {
+    end = name.find_first_of("\\/", start);
+    if (end == std::string::npos) end = name.size();
+    std::string part = name.substr(start, end - start);
+    // "sub\.\x" is sub\x; the last part must name the file itself.
+    if (part == "." && end < name.size()) continue;
+    if (!CanBeFileName(part)) return false;
+    *key = (flat || key->empty() ? "" : *key + "\\") + part;
   }
-  return false;
+  return true;
 }
 
 std::string Hex8(uint32_t value) {

@@ -36,10 +36,19 @@ std::string FoldHostCase(const std::string& path);
 size_t Utf16Length(const std::string& utf8);
 std::u16string Utf16(const std::string& utf8);
 
-// Whether a device name, taken as a path below some folder, would lead out
-// of it: a drive, a leading separator or a ".." part. A transfer list line
-// keeps its folder part in the device name, so a device can hold such names.
-bool LeavesFolder(const std::string& name);
+// Whether one part of a host path (host text) can be a file's name on
+// Windows: not empty, no character below U+0020 and none of \ / : * ? " < >
+// |, no dot or blank at its end, and not a name Windows keeps for a device
+// (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with any extension, in
+// any case).
+bool CanBeFileName(const std::string& part);
+// A device name as host text, taken as a file below some folder: the whole
+// name, whose folder parts are folders below it (a transfer list line keeps
+// its folder part in the device name), or its file-name part alone when
+// flat. False when it cannot be a file there: a part that cannot be a name,
+// a drive, a leading separator or a ".." part (also when flat). key is the
+// path in one spelling (backslashes, no "." parts) for comparing two names.
+bool HostPathBelow(const std::string& name, bool flat, std::string* key);
 
 // A to Z become a to z; double-byte characters are left whole.
 std::string LowerAscii(const std::string& text);

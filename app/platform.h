@@ -13,6 +13,7 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -102,16 +103,47 @@ class Platform {
 Platform& ThePlatform();
 void SetPlatform(Platform* platform);
 
-// Shows one of the program's own texts, or any device text, in a box.
+// Shows one of the program's own texts, or any device text, in a box; the
+// user's wait for it is not the device's (app/operations.h).
 int Show(const std::string& deviceText, unsigned style);
+// The same for host text.
+int ShowHost(const std::string& hostText, unsigned style);
 // Device text as host text, for a message or a path; the bytes that are no
 // code page 932 text are left out.
 std::string HostTextOf(const std::string& deviceText);
 
-// Makes a new empty file "QLS<8 hex digits>.tmp" in folder (which ends in a
-// separator), exclusively, so that no file of the user's or of another
-// instance is met; its name, or "" when none could be made.
-std::string CreatePrivateFile(const std::string& folder);
+// A file of the program's own, "QLS<8 hex digits>.tmp", made at once and
+// exclusively in folder (which ends in a separator), so that no file of the
+// user's or of another instance is met; removed when the object goes unless
+// it was moved to its place. path() is empty when none could be made.
+class PrivateFile {
+ public:
+  explicit PrivateFile(const std::string& folder);
+  ~PrivateFile();
+  PrivateFile(const PrivateFile&) = delete;
+  PrivateFile& operator=(const PrivateFile&) = delete;
+  const std::string& path() const { return path_; }
+  // Moves the file over target, which it replaces; false when it cannot.
+  bool MoveTo(const std::string& target);
+
+ private:
+  std::string path_;
+};
+
+// Private files and folders (a folder's path ends in a separator) are known
+// while they exist, so that an end that cannot wait for the device removes
+// all of them but the one the call under way uses.
+void KnowPrivate(const std::string& path, bool exists);
+void RemovePrivateFiles(const std::string& inUse);
+
+// Makes folder (ending in a separator) and the folders above it that are
+// missing; a failure shows when a file cannot be made there.
+void MakeFolders(const std::string& folder);
+// Puts a file at path through a private file beside it (or in the
+// temporary folder, where that name is too long) that fill fills: the file
+// replaces path only when fill says it is whole, so a failure leaves neither
+// half a file nor the loss of the old one.
+bool ReplaceWhole(const std::string& path, const std::function<bool(const std::string& fresh)>& fill);
 
 // The text of a progress step: "<verb> <index>/<count> <name>".
 std::string StepText(const char* verb, size_t index, size_t count, const std::string& name);

@@ -162,7 +162,7 @@ void RunLauncherImage(const std::vector<uint8_t>& image, const std::string& name
   // written unless the device is the simulator.
   if (IsSimulatorLauncher(copy, sections) && !DeviceIsSimulator()) {
     std::string file = HostFileName(LauncherFilePath());
-    ThePlatform().ShowMessage(HostTextOf(kNotHere) + (file.empty() ? "Quillet.srf" : file) + HostTextOf(kNeeded),
+    ShowHost(HostTextOf(kNotHere) + (file.empty() ? "Quillet.srf" : file) + HostTextOf(kNeeded),
                               kErrorStyle);
   } else if (ismAppStop() != 0) {
     ShowError(kControlError);

@@ -1,7 +1,10 @@
 #include "device/library_path.h"
 
+#include <memory>
+
 #include "app/path_util.h"
 #include "app/platform.h"
+#include "device/library_call.h"
 #include "device/pieceif.h"
 
 namespace {
@@ -11,9 +14,6 @@ constexpr size_t kNameLength = 15;    // "QLS", eight hex digits, ".tmp"
 
 class Stage {
  public:
-  ~Stage() {
-    if (!path.empty()) ThePlatform().RemoveFile(path);
-  }
   // A new ASCII name in the temporary folder, said in the ANSI code page
   // through the folder's short form where its own cannot be; the file is
   // made at once, so no other instance can take the same name, and the host
@@ -27,32 +27,41 @@ class Stage {
              Utf16Length(form) + kNameLength <= kMaxHostPath;
     };
     if (!p.TempFolder(&folder) || (!usable(folder) && !usable(folder = p.ShortPath(folder)))) return false;
-    std::string name = CreatePrivateFile(folder);
-    if (name.empty()) return false;
-    path = folder + name;
-    ansi = ansiFolder + name;
+    file.reset(new PrivateFile(folder));
+    if (file->path().empty()) return false;
+    ansi = ansiFolder + file->path().substr(folder.size());
     return true;
   }
-  std::string path, ansi;
+  const std::string& path() const { return file->path(); }
+  std::unique_ptr<PrivateFile> file;
+  std::string ansi;
 };
 
 }  // namespace
 
 int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath) {
   std::string ansi;
-  if (ThePlatform().LibraryPath(hostPath, &ansi)) return ismPFFSWrite(deviceName.c_str(), ansi.c_str());
+  if (ThePlatform().LibraryPath(hostPath, &ansi)) {
+    NextCallMoves(hostPath);
+    return ismPFFSWrite(deviceName.c_str(), ansi.c_str());
+  }
   Stage stage;
-  if (!stage.Make() || !ThePlatform().CopyFile(hostPath, stage.path)) return kNoHostPath;
+  if (!stage.Make() || !ThePlatform().CopyFile(hostPath, stage.path())) return kNoHostPath;
+  NextCallMoves(stage.path());
   return ismPFFSWrite(deviceName.c_str(), stage.ansi.c_str());
 }
 
 int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath) {
   std::string ansi;
-  if (ThePlatform().LibraryPath(hostPath, &ansi)) return ismPFFSRead(deviceName.c_str(), ansi.c_str());
+  if (ThePlatform().LibraryPath(hostPath, &ansi)) {
+    NextCallMoves(hostPath);
+    return ismPFFSRead(deviceName.c_str(), ansi.c_str());
+  }
   Stage stage;
   if (!stage.Make()) return kNoHostPath;
+  NextCallMoves(stage.path());
   int32_t status = ismPFFSRead(deviceName.c_str(), stage.ansi.c_str());
-  if (status == 0 && !ThePlatform().MoveFile(stage.path, hostPath)) return kNoHostPath;
+  if (status == 0 && !stage.file->MoveTo(hostPath)) return kNoHostPath;
   return status;
 }
 

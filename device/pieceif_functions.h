@@ -15,6 +15,7 @@
 struct PieceFunction {
   const char* name;
   uint32_t argumentBytes;   // four per argument, as __stdcall decorates them
+  bool changesDevice;       // writes the flash or memory, or stops or starts the application
 };
 
 enum PieceFunctionId {
@@ -24,9 +25,10 @@ enum PieceFunctionId {
 };
 
 constexpr PieceFunction kPieceFunctions[kPieceFunctionCount] = {
-    {"ismInitEx", 8},  {"ismExit", 0},       {"ismCmdW", 16},   {"ismCmdR", 16},    {"ismReadMem", 12},
-    {"ismWriteMem", 12}, {"ismAppStop", 0},  {"ismAppStart", 0}, {"ismGetVersion", 8}, {"ismPFFSDir", 12},
-    {"ismPFFSRead", 8}, {"ismPFFSWrite", 8}, {"ismPFFSDelete", 4},
+    {"ismInitEx", 8, false},     {"ismExit", 0, false},      {"ismCmdW", 16, true},         {"ismCmdR", 16, false},
+    {"ismReadMem", 12, false},   {"ismWriteMem", 12, true},  {"ismAppStop", 0, true},       {"ismAppStart", 0, true},
+    {"ismGetVersion", 8, false}, {"ismPFFSDir", 12, false},  {"ismPFFSRead", 8, false},     {"ismPFFSWrite", 8, true},
+    {"ismPFFSDelete", 4, true},
 };
 
 // The names a function may be exported under, in the order they are tried:

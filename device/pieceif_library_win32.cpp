@@ -6,6 +6,7 @@
 
 #include "app/platform_win32.h"
 
+#include "device/library_call.h"
 #include "device/neutral_call_win32.h"
 #include "device/pieceif.h"
 #include "device/pieceif_functions.h"
@@ -46,25 +47,23 @@ void OnDeviceThread(const std::function<void()>& work) {
   TheWin32Platform().Wait(jobDone);
 }
 
-uintptr_t Word(int32_t value) { return static_cast<uint32_t>(value); }
-uintptr_t Word(uint32_t value) { return value; }
-uintptr_t Word(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
+// The calls of device/library_call.cpp, made on the device thread through
+// the bound library.
+class BoundLibrary : public LibraryBackend {
+ public:
+  int32_t Call(PieceFunctionId id, const uintptr_t* words, size_t count) override {
+    // Unbound, a call fails as a missing device would; so does one made
+    // while another is in flight, which no window lets happen.
+    if (!functions[id] || calling) return kPieceVersionFailed;
+    int32_t status = kPieceVersionFailed;
+    calling = true;
+    OnDeviceThread([&] { status = QuilletNeutralCall(functions[id], words, static_cast<uint32_t>(count)); });
+    calling = false;
+    return status;
+  }
+};
 
-// Every argument is one 32-bit word on the library's side, so the table's
-// argument bytes must be what the declaration passes.
-template <PieceFunctionId id, class... Arguments>
-int32_t Call(Arguments... arguments) {
-  static_assert(sizeof...(Arguments) * 4 == kPieceFunctions[id].argumentBytes, "the table and the declaration differ");
-  const uintptr_t words[] = {Word(arguments)..., 0};
-  // Unbound, a call fails as a missing device would; so does one made while
-  // another is in flight, which no window lets happen.
-  if (!functions[id] || calling) return kPieceVersionFailed;
-  int32_t status = kPieceVersionFailed;
-  calling = true;
-  OnDeviceThread([&] { status = QuilletNeutralCall(functions[id], words, sizeof...(Arguments)); });
-  calling = false;
-  return status;
-}
+BoundLibrary bound;
 
 }  // namespace
 
@@ -87,7 +86,10 @@ bool LoadDeviceLibrary(std::string* problem) {
       missing = BindPieceFunctions(
           [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); }, functions);
   });
-  if (library && missing == kPieceFunctionCount) return true;
+  if (library && missing == kPieceFunctionCount) {
+    SetLibraryBackend(&bound);
+    return true;
+  }
   *problem = library ? std::string("pieceif.dll に ") + kPieceFunctions[missing].name + " がありません。"
                      : std::string("pieceif.dll を読み込めません。");
   UnloadDeviceLibrary();
@@ -95,6 +97,7 @@ bool LoadDeviceLibrary(std::string* problem) {
 }
 
 void UnloadDeviceLibrary() {
+  SetLibraryBackend(nullptr);
   if (deviceThread) {
     lastJob = true;
     OnDeviceThread([] {
@@ -110,31 +113,3 @@ void UnloadDeviceLibrary() {
   deviceThread = jobReady = jobDone = nullptr;
   lastJob = false;
 }
-
-extern "C" {
-
-int32_t PIECEIF_CALL ismInitEx(int32_t deviceIndex, int32_t reserved) { return Call<kIsmInitEx>(deviceIndex, reserved); }
-int32_t PIECEIF_CALL ismExit(void) { return Call<kIsmExit>(); }
-int32_t PIECEIF_CALL ismCmdW(const void* command, int32_t length, const void* data, int32_t dataLength) {
-  return Call<kIsmCmdW>(command, length, data, dataLength);
-}
-int32_t PIECEIF_CALL ismCmdR(const void* command, int32_t length, void* reply, int32_t replyLength) {
-  return Call<kIsmCmdR>(command, length, reply, replyLength);
-}
-int32_t PIECEIF_CALL ismReadMem(void* destination, uint32_t address, int32_t length) {
-  return Call<kIsmReadMem>(destination, address, length);
-}
-int32_t PIECEIF_CALL ismWriteMem(const void* source, uint32_t address, int32_t length) {
-  return Call<kIsmWriteMem>(source, address, length);
-}
-int32_t PIECEIF_CALL ismAppStop(void) { return Call<kIsmAppStop>(); }
-int32_t PIECEIF_CALL ismAppStart(void) { return Call<kIsmAppStart>(); }
-int32_t PIECEIF_CALL ismGetVersion(void* record32, int32_t flag) { return Call<kIsmGetVersion>(record32, flag); }
-int32_t PIECEIF_CALL ismPFFSDir(char* text, int32_t size, int32_t reserved) { return Call<kIsmPFFSDir>(text, size, reserved); }
-int32_t PIECEIF_CALL ismPFFSRead(const char* deviceName, const char* hostPath) { return Call<kIsmPFFSRead>(deviceName, hostPath); }
-int32_t PIECEIF_CALL ismPFFSWrite(const char* deviceName, const char* hostPath) {
-  return Call<kIsmPFFSWrite>(deviceName, hostPath);
-}
-int32_t PIECEIF_CALL ismPFFSDelete(const char* deviceName) { return Call<kIsmPFFSDelete>(deviceName); }
-
-}  // extern "C"

@@ -1,8 +1,8 @@
 // pieceif.dll, loaded and bound at run time on a thread of its own. The
-// program calls the 13 functions of device/pieceif.h; here they are defined
-// to go to that thread and through the bound library, whatever calling
-// convention and export names it has, while the window thread waits with
-// the window answering (app/wait_win32.cpp).
+// program calls the 13 functions of device/pieceif.h; once the library is
+// bound they go (device/library_call.cpp) to that thread and through it,
+// whatever calling convention and export names it has, while the window
+// thread waits with the window answering (app/wait_win32.cpp).
 #ifndef QUILLET_DEVICE_PIECEIF_LIBRARY_WIN32_H
 #define QUILLET_DEVICE_PIECEIF_LIBRARY_WIN32_H
 

@@ -9,10 +9,28 @@
 #include "app/platform_win32.h"
 #include "filelist/drop_list.h"
 #include "filelist/read_out.h"
+#include "filelist/save_files.h"
 
 namespace {
 
-std::unique_ptr<ReadOut> copies;   // what the clipboard names now
+std::shared_ptr<ReadOut> copies;   // what the clipboard names now
+
+const char kClipboardBusy[] = "クリップボードを開けませんでした。";
+constexpr DWORD kClipboardWaitMs = 2000;
+constexpr uint32_t kClipboardRetryMs = 50;
+
+// Opens the clipboard, waiting up to two seconds for another program to
+// let it go; says so when it does not.
+bool OpenClipboardSoon(HWND owner) {
+  for (DWORD start = GetTickCount(); !OpenClipboard(owner);) {
+    if (GetTickCount() - start >= kClipboardWaitMs) {
+      Show(kClipboardBusy, kErrorStyle);
+      return false;
+    }
+    ThePlatform().Sleep(kClipboardRetryMs);
+  }
+  return true;
+}
 
 HGLOBAL GlobalCopy(const void* bytes, size_t size) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -31,7 +49,7 @@ bool PutPaths(HWND owner, const std::vector<std::string>& paths) {
   std::vector<uint8_t> list = BuildDropList(paths, true);
   DWORD effect = DROPEFFECT_COPY;
   HGLOBAL drop = GlobalCopy(list.data(), list.size()), preferred = GlobalCopy(&effect, sizeof effect);
-  bool put = drop && preferred && OpenClipboard(owner);
+  bool put = drop && preferred && OpenClipboardSoon(owner);
   if (put) {
     EmptyClipboard();   // the copies it named before go now (WM_DESTROYCLIPBOARD)
     put = SetClipboardData(CF_HDROP, drop) != nullptr;
@@ -61,7 +79,7 @@ PathList DroppedPaths(HDROP drop) {
 
 PathList ClipboardFiles(HWND owner) {
   PathList paths;
-  if (!ClipboardHasFiles() || !OpenClipboard(owner)) return paths;
+  if (!ClipboardHasFiles() || !OpenClipboardSoon(owner)) return paths;
   if (HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) paths = DroppedPaths(drop);
   CloseClipboard();
   return paths;
@@ -70,12 +88,16 @@ PathList ClipboardFiles(HWND owner) {
 void CopyToClipboard(HWND owner, ListControl& list) {
   std::vector<std::string> texts = ItemTexts(list, list.SelectedIndexes(kMaxSelectedItems));
   if (texts.empty()) return;
-  std::unique_ptr<ReadOut> fresh(new ReadOut);
-  if (!fresh->Prepare(texts)) return;
+  std::shared_ptr<ReadOut> fresh(new ReadOut);
+  std::vector<std::string> refused;
+  bool prepared = fresh->Prepare(texts, &refused);
+  if (!GoOnWithout(refused, true) || !prepared) return;
   std::vector<std::string> read = fresh->ReadAll();
   // Nothing read, or nothing put: the fresh copies go with their folder.
   if (!read.empty() && PutPaths(owner, read)) copies = std::move(fresh);
 }
+
+std::shared_ptr<void> HoldCopies() { return copies; }
 
 void ClipboardEmptied() { copies.reset(); }
 

@@ -1,7 +1,5 @@
 #include "filelist/commands.h"
 
-#include "app/operations.h"
-#include "app/settings_store.h"
 
 namespace {
 
@@ -14,17 +12,17 @@ enum : unsigned {
 }  // namespace
 
 const Command kCommands[] = {
-    {1, "実行(&R)\tEnter", {{kEnter, kAnyModifiers}}, Needs::kRunnable, Writes::kYes, &CommandTarget::RunSelected, false},
-    {2, "フォルダへ保存(&S)...", {}, Needs::kSelection, Writes::kNo, &CommandTarget::SaveToFolder, false},
-    {3, "コピー(&C)\tCtrl+C", {{kKeyC, kCtrl}, {kInsert, kCtrl}}, Needs::kSelection, Writes::kNo, &CommandTarget::Copy, false},
-    {4, "貼り付け(&V)\tCtrl+V", {{kKeyV, kCtrl}, {kInsert, kShift}}, Needs::kClipboardFiles, Writes::kYes, &CommandTarget::Paste, false},
-    {5, "削除(&D)\tDel", {{kDelete, kAnyModifiers}}, Needs::kSelection, Writes::kYes, &CommandTarget::Delete, false},
-    {6, "名前の変更(&M)\tF2", {{kF2, kNoModifiers}}, Needs::kOneSelected, Writes::kYes, &CommandTarget::Rename, false},
-    {7, "すべて選択(&A)\tCtrl+A", {{kKeyA, kCtrl}}, Needs::kItems, Writes::kNo, &CommandTarget::SelectAll, true},
-    {8, "最新の情報に更新(&E)\tF5", {{kF5, kAnyModifiers}}, Needs::kNothing, Writes::kBeep, &CommandTarget::Refresh, false},
-    {9, "次のP/ECE(&N)\tF6", {{kF6, kAnyModifiers}}, Needs::kNothing, Writes::kBeep, &CommandTarget::NextDevice, false},
-    {10, "一時停止(&P)\tPause", {{kPause, kAnyModifiers}}, Needs::kNothing, Writes::kNo, &CommandTarget::Pause, false},
-    {11, "バックアップ(&B)...", {}, Needs::kItems, Writes::kNo, &CommandTarget::BackUp, true},
+    {1, "実行(&R)\tEnter", {{kEnter, kAnyModifiers}}, Needs::kRunnable, &CommandTarget::RunSelected, false},
+    {2, "フォルダへ保存(&S)...", {}, Needs::kSelection, &CommandTarget::SaveToFolder, false},
+    {3, "コピー(&C)\tCtrl+C", {{kKeyC, kCtrl}, {kInsert, kCtrl}}, Needs::kSelection, &CommandTarget::Copy, false},
+    {4, "貼り付け(&V)\tCtrl+V", {{kKeyV, kCtrl}, {kInsert, kShift}}, Needs::kClipboardFiles, &CommandTarget::Paste, false},
+    {5, "削除(&D)\tDel", {{kDelete, kAnyModifiers}}, Needs::kSelection, &CommandTarget::Delete, false},
+    {6, "名前の変更(&M)\tF2", {{kF2, kNoModifiers}}, Needs::kOneSelected, &CommandTarget::Rename, false},
+    {7, "すべて選択(&A)\tCtrl+A", {{kKeyA, kCtrl}}, Needs::kItems, &CommandTarget::SelectAll, true},
+    {8, "最新の情報に更新(&E)\tF5", {{kF5, kAnyModifiers}}, Needs::kNothing, &CommandTarget::Refresh, false},
+    {9, "次のP/ECE(&N)\tF6", {{kF6, kAnyModifiers}}, Needs::kNothing, &CommandTarget::NextDevice, false},
+    {10, "一時停止(&P)\tPause", {{kPause, kAnyModifiers}}, Needs::kNothing, &CommandTarget::Pause, false},
+    {11, "バックアップ(&B)...", {}, Needs::kItems, &CommandTarget::BackUp, true},
 };
 const size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
 const int kDefaultCommandId = 1;
@@ -46,7 +44,7 @@ ListState StateOfList(ListControl& list, bool clipboardHasFiles) {
   ListState state;
   state.items = list.Count();
   state.selected = static_cast<int>(list.SelectedIndexes(2).size());
-  state.caretRunnable = CaretRunnable(list);
+  state.caretRunnable = CaretRunnable(list) && list.Selected(list.CaretIndex());
   state.clipboardHasFiles = clipboardHasFiles;
   return state;
 }
@@ -62,11 +60,6 @@ bool CommandEnabled(const Command& command, const ListState& state) {
   }
 }
 
-bool CommandWrites(const Command& command) {
-  return command.writes == Writes::kYes || (command.writes == Writes::kBeep && AppSettings.beep);
-}
-
 void RunCommand(CommandTarget& target, const Command& command) {
-  if (CommandWrites(command)) TheOperations().DeclareWrites();
   (target.*command.run)();
 }

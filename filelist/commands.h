@@ -29,17 +29,15 @@ class CommandTarget {
 struct ListState {
   int items = 0;
   int selected = 0;
-  bool caretRunnable = false;      // Enter would run the item with the focus
+  // The item with the focus is a selected program: 実行 runs it. (Enter
+  // runs the item with the focus, selected or not.)
+  bool caretRunnable = false;
   bool clipboardHasFiles = false;
 };
 
 ListState StateOfList(ListControl& list, bool clipboardHasFiles);
 
 enum class Needs { kNothing, kRunnable, kSelection, kOneSelected, kItems, kClipboardFiles };
-// Whether a command writes to the device (so the session may not end
-// meanwhile); a refresh writes its beep when the beep is on.
-enum class Writes { kNo, kYes, kBeep };
-
 // Modifier keys of a binding; kAnyModifiers matches whatever is held, as the
 // list's first keys always did.
 enum : unsigned { kNoModifiers = 0, kCtrl = 1, kShift = 2, kAnyModifiers = 4 };
@@ -54,7 +52,6 @@ struct Command {
   const char* text;       // the menu item (device text), its key after a tab
   KeyBinding keys[2];
   Needs needs;
-  Writes writes;
   void (CommandTarget::*run)();
   bool separatorBefore;
 };
@@ -67,7 +64,6 @@ extern const int kDefaultCommandId;
 const Command* CommandForKey(unsigned key, unsigned modifiers);
 const Command* CommandForId(int id);
 bool CommandEnabled(const Command& command, const ListState& state);
-bool CommandWrites(const Command& command);
 // Runs the command as part of the operation under way.
 void RunCommand(CommandTarget& target, const Command& command);
 

@@ -14,6 +14,7 @@
 #include "filelist/drop_list.h"
 #include "filelist/file_list.h"
 #include "filelist/read_out.h"
+#include "filelist/save_files.h"
 
 namespace {
 
@@ -249,15 +250,21 @@ bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) 
 
   // From here the press is the drag's: the selection stays as it is. The
   // whole drag is one operation, the read at the drop included.
-  TheOperations().Start(false, [&] { ReadOutDrag(listBox, items, selected); });
+  TheOperations().Start([&] { ReadOutDrag(listBox, items, selected); });
   return true;
 }
 
 namespace {
 
 void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selected) {
+  // The mouse button is down: names that cannot be files on the PC are left
+  // out without a question, and told after the drop.
   ReadOut readOut;
-  if (!readOut.Prepare(ItemTexts(items, selected))) return;
+  std::vector<std::string> refused;
+  if (!readOut.Prepare(ItemTexts(items, selected), &refused)) {
+    GoOnWithout(refused, false);
+    return;
+  }
   HGLOBAL dropList = MakeDropList(readOut.tempPaths());
   if (!dropList) return;
 
@@ -271,6 +278,7 @@ void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selec
   }
   DragAcceptFiles(listBox, TRUE);
   readOut.ReportError();
+  GoOnWithout(refused, false);
 
   source->Release();
   readOut.Cleanup();

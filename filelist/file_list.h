@@ -20,6 +20,7 @@ class ListControl {
   // Returns the index of the new item, or a negative value when refused.
   virtual int InsertString(int index, const std::string& text) = 0;
   virtual void Select(int index) = 0;
+  virtual bool Selected(int index) = 0;
   // At most max selected indexes, ascending.
   virtual std::vector<int> SelectedIndexes(size_t max) = 0;
   // The item with the focus rectangle, or -1.

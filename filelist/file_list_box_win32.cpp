@@ -75,7 +75,7 @@ LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
 LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
   const Command* command = CommandForKey(static_cast<unsigned>(wParam), HeldModifiers());
   if (!command) return Default(WM_KEYDOWN, wParam, lParam);
-  TheOperations().Start(false, [&] { RunCommand(*this, *command); });
+  TheOperations().Start([&] { RunCommand(*this, *command); });
   return 0;
 }
 
@@ -85,14 +85,14 @@ LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
-  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start(true, [this] { RunSelected(); });
+  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start([this] { RunSelected(); });
   return 0;
 }
 
 // The menu and the command chosen from it are one operation, so that the
 // list it was opened on is the list the command acts on.
 LRESULT FileListBox::OnContextMenu(WPARAM, LPARAM lParam) {
-  TheOperations().Start(false, [&] { ShowMenu(lParam); });
+  TheOperations().Start([&] { ShowMenu(lParam); });
   return 0;
 }
 
@@ -128,7 +128,11 @@ void FileListBox::ShowMenu(LPARAM at) {
                 WideFromDevice(command.text).c_str());
   }
   SetMenuDefaultItem(menu, kDefaultCommandId, FALSE);
-  int chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, GetParent(hwnd_), nullptr);
+  int chosen;
+  {
+    UserWait wait;
+    chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, GetParent(hwnd_), nullptr);
+  }
   DestroyMenu(menu);
   if (const Command* command = CommandForId(chosen)) RunCommand(*this, *command);
 }
@@ -157,6 +161,9 @@ void FileListBox::Copy() { CopyToClipboard(GetParent(hwnd_), *this); }
 // Files on the clipboard are written as if they had been dropped; a cut in
 // Explorer is copied all the same, for Quillet never deletes a host file.
 void FileListBox::Paste() {
+  // Quillet's own copies stay while they are written, though another
+  // program may empty the clipboard meanwhile; they go at the end if so.
+  std::shared_ptr<void> held = HoldCopies();
   PathList list = ClipboardFiles(GetParent(hwnd_));
   if (!list.empty()) WriteFiles(list);
 }
@@ -236,6 +243,8 @@ int FileListBox::InsertString(int index, const std::string& text) {
 }
 
 void FileListBox::Select(int index) { SendMessageW(hwnd_, LB_SETSEL, TRUE, index); }
+
+bool FileListBox::Selected(int index) { return SendMessageW(hwnd_, LB_GETSEL, index, 0) > 0; }
 
 std::vector<int> FileListBox::SelectedIndexes(size_t max) {
   std::vector<int> indexes(max);

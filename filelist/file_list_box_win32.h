@@ -30,6 +30,7 @@ class FileListBox : public ListControl, public CommandTarget {
   bool Text(int index, std::string* text) override;
   int InsertString(int index, const std::string& text) override;
   void Select(int index) override;
+  bool Selected(int index) override;
   std::vector<int> SelectedIndexes(size_t max) override;
   int CaretIndex() override;
   void SetTitle(const std::string& title) override;

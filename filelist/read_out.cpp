@@ -33,14 +33,14 @@ bool ReadOut::MakeFolder(const std::string& tempFolder, char separator) {
     std::string folder = tempFolder + FolderName(seed + static_cast<uint32_t>(attempt));
     // CreateFolder fails on an existing folder, so the one made is new.
     if (platform.CreateFolder(folder)) {
-      folder_ = folder + separator;
+      KnowPrivate(folder_ = folder + separator, true);
       return true;
     }
   }
   return false;
 }
 
-bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
+bool ReadOut::Prepare(const std::vector<std::string>& itemTexts, std::vector<std::string>* refused) {
   Platform& platform = ThePlatform();
   std::string tempFolder;
   if (!platform.TempFolder(&tempFolder) || tempFolder.empty()) {
@@ -52,13 +52,10 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
 
   // The copies are named by the file-name parts of the device names, as
   // host text; two that the host's file system takes for one would be one.
+  Placement placement = PlaceFiles(itemTexts, "", true);
+  *refused = placement.refused;
   std::vector<std::string> names, fileNames;
-  for (const std::string& text : itemTexts) {
-    FileToSave file;
-    if (!FileOfItem(text, true, fileNames, &file)) {
-      Show(kInternalError, kErrorStyle);
-      return false;
-    }
+  for (const FileToSave& file : placement.files) {
     if (!FitsPathBuffer(folderLength + Utf16Length(file.hostPath))) {
       Show(kNoTempFolder, kErrorStyle);
       return false;
@@ -67,12 +64,13 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts) {
     fileNames.push_back(file.hostPath);
     sizes_.push_back(file.size);
   }
+  if (names.empty()) return false;
   if (!MakeFolder(tempFolder, separator)) {
     Show(kNoTempFolder, kErrorStyle);
     return false;
   }
   deviceNames_ = names;
-  for (const std::string& fileName : fileNames) tempPaths_.push_back(folder_ + fileName);
+  for (const std::string& fileName : fileNames) KnowPrivate(folder_ + fileName, true), tempPaths_.push_back(folder_ + fileName);
   return true;
 }
 
@@ -119,9 +117,12 @@ void ReadOut::Cleanup() {
   for (const std::string& path : readPaths_) platform.RemoveFile(path);
   // A failed read may leave a partial file; the folder is this drag's own,
   // so anything named here can go.
-  for (const std::string& path : tempPaths_)
+  for (const std::string& path : tempPaths_) {
     if (platform.PathExists(path)) platform.RemoveFile(path);
+    KnowPrivate(path, false);
+  }
   platform.RemoveFolder(folder_.substr(0, folder_.size() - 1));
+  KnowPrivate(folder_, false);
   folder_.clear();
   readPaths_.clear();
 }

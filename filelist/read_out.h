@@ -22,11 +22,13 @@ class ReadOut {
   ReadOut(const ReadOut&) = delete;
   ReadOut& operator=(const ReadOut&) = delete;
 
-  // Makes the drag's folder and the temporary path of each item text, in
-  // order. On failure shows the message, leaves nothing behind and returns
-  // false: the drag must not start. Two items whose copies would share a
-  // file name, and names that lead out of a folder, are refused.
-  bool Prepare(const std::vector<std::string>& itemTexts);
+  // Makes the drag's folder and the temporary path of each item text that
+  // can be a file there, in order; the device names that cannot (the
+  // second of two copies of one name, names the host cannot store) go to
+  // refused, for the caller to tell. False, leaving nothing behind, when no
+  // name is left, or when the copies cannot be made: then with the message
+  // shown.
+  bool Prepare(const std::vector<std::string>& itemTexts, std::vector<std::string>* refused);
   // At the drop: reads every file from the device into its temporary path.
   // True when all were read; false (cancel the drop) with errorText set.
   bool ReadAtDrop();

@@ -1,5 +1,6 @@
 #include "filelist/rename.h"
 
+#include <memory>
 #include <vector>
 
 #include "app/messages.h"
@@ -60,11 +61,18 @@ bool Listed(ListControl& list, const std::string& name) {
 
 }  // namespace
 
-NewName CheckNewName(bool representable, const std::string& typed, const std::string& oldName, std::string* newName) {
-  std::string name = LowerAscii(typed);
+NewName CheckNewName(const std::string& typed, const std::string& shown, const std::string& oldName,
+                     std::string* newName) {
+  // A name made by a device program (SaveData.DAT) is opened by it in that
+  // very form: OK on it as shown must not lower it.
+  if (typed == shown) return NewName::kUnchanged;
+  std::string name;
+  bool representable = ThePlatform().DeviceText(typed, &name);
+  name = LowerAscii(name);
   bool blank = false;
   for (char c : name) blank = blank || IsBlank(static_cast<unsigned char>(c));
-  if (!representable || name.empty() || blank || name.size() > kMaxDeviceName) return NewName::kRefused;
+  if (!representable || name.empty() || blank || name.size() > kMaxDeviceName || !CanBeFileName(typed))
+    return NewName::kRefused;
   if (name == oldName) return NewName::kUnchanged;
   *newName = name;
   return NewName::kGood;
@@ -75,19 +83,20 @@ void RenameFile(ListControl& list, const std::string& oldName, const std::string
   if (EqualsIgnoreAsciiCase(oldName, kStartupName) && Show(kStartupDeleteQuestion, kConfirmStyle) != IDYES) return;
   if (EqualsIgnoreAsciiCase(newName, kStartupName) && Show(kStartupWriteQuestion, kConfirmStyle) != IDYES) return;
   if (Listed(list, newName) && Show(newName + kAlreadyThere, kConfirmStyle) != IDYES) return;
-  Platform& platform = ThePlatform();
-  std::string temp, name;
-  if (!platform.TempFolder(&temp) || (name = CreatePrivateFile(temp)).empty()) {
+  std::string temp;
+  std::unique_ptr<PrivateFile> copy;
+  if (ThePlatform().TempFolder(&temp)) copy.reset(new PrivateFile(temp));
+  if (!copy || copy->path().empty()) {
     Show(kNoTempFolder, kErrorStyle);
     return;
   }
   bool moved = false;
   if (ConnectDevice())
-    moved = MoveOnDevice(oldName, newName, temp + name);
+    moved = MoveOnDevice(oldName, newName, copy->path());
   else
     Show(kCannotConnect, kErrorStyle);
   DisconnectDevice();
-  platform.RemoveFile(temp + name);
+  copy.reset();
   if (moved) RenameRecentlyUsed(oldName, newName);
   RefreshFileList(list, nullptr, newName);
 }

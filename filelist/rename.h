@@ -12,10 +12,15 @@
 
 enum class NewName { kRefused, kUnchanged, kGood };
 
-// The name typed, as device text (representable false when code page 932
-// cannot hold it), checked and lowered into *newName as every written name
-// is: refused when empty, with a blank, or longer than a device name.
-NewName CheckNewName(bool representable, const std::string& typed, const std::string& oldName, std::string* newName);
+// The name typed (host text) against the old name as the dialog showed it
+// (host text): unchanged when the text is as shown, whichever of two codes
+// of one character the old name has, or when it is the old name once
+// lowered. Otherwise it is lowered into *newName, as device text, as every
+// written name is; refused when code page 932 cannot hold it, when it is
+// empty, has a blank, is longer than a device name, or cannot be a file's
+// name on the PC (nul.sav, a?b, a trailing dot, a folder part).
+NewName CheckNewName(const std::string& typed, const std::string& shown, const std::string& oldName,
+                     std::string* newName);
 
 // The box a refused name shows; the rename dialog stays open under it.
 extern const char kNameRefused[];

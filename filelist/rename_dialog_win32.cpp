@@ -2,6 +2,7 @@
 
 #include "app/dialog_place_win32.h"
 #include "app/message_map_win32.h"
+#include "app/operations.h"
 #include "app/platform_win32.h"
 #include "filelist/rename.h"
 #include "resources/resource.h"
@@ -13,6 +14,7 @@ static const MessageEntry<RenameDialog> kRenameDialogMessages[] = {
 };
 
 bool RenameDialog::Ask(HWND owner, std::string* newName) {
+  UserWait wait;
   if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_RENAME), owner, &RenameDialog::Procedure,
                       reinterpret_cast<LPARAM>(this)) != IDOK)
     return false;
@@ -49,9 +51,7 @@ LRESULT RenameDialog::OnCommand(WPARAM wParam, LPARAM) {
       int length = GetWindowTextLengthW(edit);
       WideText typed(length + 1, L'\0');
       typed.resize(GetWindowTextW(edit, &typed[0], length + 1));
-      std::string deviceText;
-      bool representable = ThePlatform().DeviceText(HostFromWide(typed), &deviceText);
-      switch (CheckNewName(representable, deviceText, oldName_, &newName_)) {
+      switch (CheckNewName(HostFromWide(typed), HostFromWide(WideFromDevice(oldName_)), oldName_, &newName_)) {
         case NewName::kRefused:
           Show(kNameRefused, kErrorStyle);
           SetFocus(edit);

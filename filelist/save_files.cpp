@@ -13,35 +13,11 @@ namespace {
 
 const char kBackupIncomplete[] = "バックアップを完了できませんでした。";
 const char kBackupList[] = "backup.pfs";
+const char kNotHostNames[] = "次のファイルはPCのファイル名にできません。";
 // Yes replaces, No skips, Cancel ends; No is the default.
 constexpr unsigned kReplaceStyle = MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;
 
 enum class Next { kSaved, kSkip, kStop };
-
-// Makes folder (ending in a separator) and the folders above it that are
-// missing; a failure shows when the file cannot be made.
-void MakeFolders(const std::string& folder) {
-  std::string path = folder.substr(0, folder.size() - 1);
-  if (path.empty() || ThePlatform().PathExists(path)) return;
-  std::string parent = HostFolder(path);
-  if (!parent.empty() && parent.size() < folder.size()) MakeFolders(parent);
-  ThePlatform().CreateFolder(path);
-}
-
-// Puts bytes or the device file at path through a private file beside it,
-// which replaces path only when it is whole.
-bool PutInPlace(const std::string& path, const std::string* bytes, const std::string& deviceName) {
-  Platform& platform = ThePlatform();
-  std::string folder = HostFolder(path);
-  MakeFolders(folder);
-  std::string name = CreatePrivateFile(folder);
-  if (name.empty()) return false;
-  std::string fresh = folder + name;
-  bool whole = bytes ? platform.WriteWholeFile(fresh, *bytes) : ReadToHost(deviceName, fresh) == 0;
-  if (whole && platform.MoveFile(fresh, path)) return true;
-  platform.RemoveFile(fresh);
-  return false;
-}
 
 Next SaveOne(const FileToSave& file, bool ask) {
   if (ask && ThePlatform().PathExists(file.hostPath)) {
@@ -49,7 +25,8 @@ Next SaveOne(const FileToSave& file, bool ask) {
     if (answer == IDNO) return Next::kSkip;
     if (answer != IDYES) return Next::kStop;
   }
-  while (!PutInPlace(file.hostPath, nullptr, file.deviceName)) {
+  MakeFolders(HostFolder(file.hostPath));
+  while (!ReplaceWhole(file.hostPath, [&](const std::string& fresh) { return ReadToHost(file.deviceName, fresh) == 0; })) {
     int answer = Show(kReadFailed, kRetryStyle);
     if (answer == IDRETRY) continue;
     return answer == IDIGNORE ? Next::kSkip : Next::kStop;
@@ -57,34 +34,49 @@ Next SaveOne(const FileToSave& file, bool ask) {
   return Next::kSaved;
 }
 
-}  // namespace
-
-bool FileOfItem(const std::string& itemText, bool flat, const std::vector<std::string>& taken, FileToSave* file) {
+// Whether the host takes a and b (keys of HostPathBelow) for one file, or
+// one for a folder the other needs.
+bool Clash(const std::string& a, const std::string& b) {
   Platform& platform = ThePlatform();
-  std::string& relative = file->hostPath;
-  bool ok = NameFromItemText(itemText, &file->deviceName) && !LeavesFolder(file->deviceName) &&
-            platform.HostText(flat ? DeviceFileName(file->deviceName) : file->deviceName, &relative) &&
-            !relative.empty() && relative != ".";
-  for (const std::string& other : taken) ok = ok && !platform.SameFileName(other, relative);
-  long long size = strtoll(itemText.c_str(), nullptr, 10);   // the item's, for the progress
-  file->size = size > 0 ? static_cast<uint64_t>(size) : 0;
-  return ok;
+  if (platform.SameFileName(a, b)) return true;
+  for (const auto& [file, path] : {std::pair<const std::string&, const std::string&>{a, b}, {b, a}})
+    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
+      if (platform.SameFileName(file, path.substr(0, at))) return true;
+  return false;
 }
 
-bool FilesBelow(const std::vector<std::string>& itemTexts, const std::string& folder,
-                std::vector<FileToSave>* files) {
-  std::vector<std::string> relatives;
+}  // namespace
+
+Placement PlaceFiles(const std::vector<std::string>& itemTexts, const std::string& folder, bool flat,
+                     const std::vector<std::string>& reserved) {
+  Placement placement;
+  std::vector<std::string> taken = reserved;
   for (const std::string& text : itemTexts) {
     FileToSave file;
-    if (!FileOfItem(text, false, relatives, &file)) {
-      Show(kInternalError, kErrorStyle);
-      return false;
+    std::string key;
+    // Names are judged by their characters: the second byte of ポ is '|'.
+    bool named = NameFromItemText(text, &file.deviceName);
+    bool ok = named && ThePlatform().HostText(file.deviceName, &file.hostPath) && HostPathBelow(file.hostPath, flat, &key);
+    for (const std::string& other : taken) ok = ok && !Clash(other, key);
+    if (!ok) {
+      placement.refused.push_back(named ? file.deviceName : text);
+      continue;
     }
-    relatives.push_back(file.hostPath);
+    taken.push_back(key);
+    if (flat) file.hostPath = HostFileName(file.hostPath);
     file.hostPath = folder + file.hostPath;
-    files->push_back(file);
+    long long size = strtoll(text.c_str(), nullptr, 10);   // the item's, for the progress
+    file.size = size > 0 ? static_cast<uint64_t>(size) : 0;
+    placement.files.push_back(file);
   }
-  return true;
+  return placement;
+}
+
+bool GoOnWithout(const std::vector<std::string>& refused, bool ask) {
+  if (refused.empty()) return true;
+  std::string text = kNotHostNames;
+  for (const std::string& name : refused) text += "\n" + name;
+  return Show(text, ask ? MB_OKCANCEL | MB_ICONEXCLAMATION : kErrorStyle) == IDOK && ask;
 }
 
 SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<size_t>* saved) {
@@ -118,10 +110,11 @@ SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<si
 }
 
 void SaveSelectedFiles(ListControl& list, const std::string& folder) {
-  std::vector<FileToSave> files;
   std::vector<size_t> saved;
   std::vector<int> selected = list.SelectedIndexes(kMaxSelectedItems);
-  if (!selected.empty() && FilesBelow(ItemTexts(list, selected), folder, &files)) SaveFiles(files, true, &saved);
+  if (selected.empty()) return;
+  Placement placement = PlaceFiles(ItemTexts(list, selected), folder, false);
+  if (GoOnWithout(placement.refused, true)) SaveFiles(placement.files, true, &saved);
 }
 
 std::string BackupListText(const std::vector<std::string>& deviceNames) {
@@ -133,21 +126,23 @@ std::string BackupListText(const std::vector<std::string>& deviceNames) {
 void BackUpDevice(ListControl& list, const std::string& folder) {
   std::vector<int> all;
   for (int i = 0; i < list.Count(); ++i) all.push_back(i);
-  std::vector<FileToSave> files;
   std::vector<size_t> saved;
-  if (all.empty() || !FilesBelow(ItemTexts(list, all), folder, &files)) return;
-  SaveEnd end = SaveFiles(files, true, &saved);
+  if (all.empty()) return;
+  // The device's own file of the list's name would be overwritten by it.
+  Placement placement = PlaceFiles(ItemTexts(list, all), folder, false, {kBackupList});
+  if (!GoOnWithout(placement.refused, true)) return;
+  SaveEnd end = SaveFiles(placement.files, true, &saved);
   if (end == SaveEnd::kNoConnection) return;
   // The list is written only when it names the whole device, so that it
   // writes the device back as it was.
-  bool complete = end == SaveEnd::kAll;
+  bool complete = end == SaveEnd::kAll && placement.refused.empty();
   if (complete) {
     std::vector<std::string> names;
-    for (const FileToSave& file : files) names.push_back(file.deviceName);
+    for (const FileToSave& file : placement.files) names.push_back(file.deviceName);
     std::string path = JoinHostPath(folder, kBackupList);
     complete = !ThePlatform().PathExists(path) || Show(kBackupList + std::string(kAlreadyThere), kReplaceStyle) == IDYES;
     std::string text = BackupListText(names);
-    complete = complete && PutInPlace(path, &text, "");
+    complete = complete && ReplaceWhole(path, [&](const std::string& fresh) { return ThePlatform().WriteWholeFile(fresh, text); });
   }
   if (!complete) Show(kBackupIncomplete, kErrorStyle);
 }

@@ -21,18 +21,23 @@ struct FileToSave {
   uint64_t size;            // as the list gives it, for the progress
 };
 
-// The file of an item text, its host path relative: the whole device name
-// as host text, or only its file-name part when flat. False when the name
-// leads out of the folder, has no host form, or is one that the host's file
-// system takes for one of taken.
-bool FileOfItem(const std::string& itemText, bool flat, const std::vector<std::string>& taken, FileToSave* file);
-
-// The files of these item texts below folder (which ends in a separator),
-// each under its whole device name: a folder part of it is a folder below.
-// False, with the box shown and nothing read, when a name cannot be a file
-// there (it leads out of the folder, or the file system takes two for one).
-bool FilesBelow(const std::vector<std::string>& itemTexts, const std::string& folder,
-                std::vector<FileToSave>* files);
+// The files of these item texts below folder (which ends in a separator,
+// or is empty for paths relative to where they will be), each under its
+// whole device name, whose folder part is a folder below, or under its
+// file-name part when flat; and the device names that cannot be files
+// there: a name the host cannot store (nul.sav, q?x.dat, a trailing dot, a
+// ".." part, a drive), the second of two that the host takes for one (or
+// for a folder the other needs), and one that the host takes for one of
+// reserved (the backup's own list).
+struct Placement {
+  std::vector<FileToSave> files;
+  std::vector<std::string> refused;
+};
+Placement PlaceFiles(const std::vector<std::string>& itemTexts, const std::string& folder, bool flat,
+                     const std::vector<std::string>& reserved = {});
+// Says which names cannot be files on the PC; with ask, OK goes on without
+// them and Cancel reads nothing (false). True when none were refused.
+bool GoOnWithout(const std::vector<std::string>& refused, bool ask);
 
 enum class SaveEnd {
   kAll,            // every file was read

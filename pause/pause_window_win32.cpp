@@ -1,6 +1,7 @@
 #include "pause/pause_window_win32.h"
 
 #include "app/message_map_win32.h"
+#include "app/operations.h"
 #include "app/platform_win32.h"
 #include "pause/pause_blink.h"
 #include "resources/resource.h"
@@ -21,6 +22,7 @@ const wchar_t kTextWindowProperty[] = L"QuilletPauseWindow";
 
 INT_PTR PauseWindow::RunModal(HWND owner) {
   if (!owner) owner = TheWin32Platform().MainWindow();
+  UserWait wait;
   return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PAUSE), owner,
                          &PauseWindow::Procedure, reinterpret_cast<LPARAM>(this));
 }

@@ -158,7 +158,7 @@ bool InvokeExtensionRegistration(ShellHost& host, bool registering) {
     }
     library = host.LoadLibraryFile(JoinHostPath(systemFolder, kComponentFile));
     if (!library) {
-      ThePlatform().ShowMessage(KorvaseLoadMessage(programFolder, systemFolder), kErrorStyle);
+      ShowHost(KorvaseLoadMessage(programFolder, systemFolder), kErrorStyle);
       return false;
     }
   }

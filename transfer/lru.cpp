@@ -36,9 +36,11 @@ void RenameRecentlyUsed(const std::string& oldName, const std::string& newName) 
     *found = newName;
 }
 
-bool ReconcileLruList() {
+bool ReconcileLruList(DeviceSizes* sizes) {
   DirListing listing;
   if (!listing.ReadDirectory()) return false;
+  if (sizes)
+    for (const DirEntry& entry : listing.entries) (*sizes)[entry.name] = entry.size;
   // Files that came onto the device some other way count as the most
   // recently used, in directory order.
   for (const DirEntry& entry : listing.entries) {
@@ -57,7 +59,8 @@ bool ReconcileLruList() {
   return true;
 }
 
-bool SwapOutOne(bool& folderOpened, const std::string& writing, const std::function<void(const std::string&)>& moving) {
+bool SwapOutOne(bool& folderOpened, const DeviceSizes& sizes, const std::string& writing,
+                const std::function<void(const std::string&)>& moving) {
   Platform& platform = ThePlatform();
   while (!LruList.empty()) {
     // The name stays off the list whatever happens; if its file is still on
@@ -70,27 +73,33 @@ bool SwapOutOne(bool& folderOpened, const std::string& writing, const std::funct
       folderOpened = true;
     }
 
-    // The copy's name is the device name as host text; a name that is no
-    // code page 932 text has none.
-    std::string hostName, swapPath;
-    if (!platform.HostText(name, &hostName)) continue;
+    // The copy's name is the device name as host text, a file below the
+    // swap folder. A name that is no code page 932 text has none; one that
+    // cannot be a file there (nul.sav: the NUL device would take the copy)
+    // or leads out of the folder (it could overwrite any file of the
+    // user's) is passed over for the next.
+    std::string hostName, key, swapPath;
+    auto size = sizes.find(name);
+    if (size == sizes.end() || !platform.HostText(name, &hostName) || !HostPathBelow(hostName, false, &key)) continue;
     swapPath = JoinHostPath(AppSettings.folder, hostName);
     // Written from the swap folder itself: the copy would destroy the very
     // file being written. The write replaces that device file anyway.
     if (!writing.empty() && platform.SameFile(swapPath, writing)) continue;
-    // A copy outside the swap folder could overwrite any file of the user's.
-    if (LeavesFolder(name)) continue;
     // The swap path must fit the host's 260-character path buffers; a cut
     // path would put the copy under another name.
     if (Utf16Length(swapPath) > kMaxHostPath) continue;
     if (AppSettings.warnoverwr && platform.PathExists(swapPath) &&
-        platform.ShowMessage(swapPath + HostTextOf(kOverwriteQuestion), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        ShowHost(swapPath + HostTextOf(kOverwriteQuestion), MB_YESNO | MB_ICONQUESTION) != IDYES)
       return false;
 
-    // The device file goes only once its copy is complete in the folder.
+    // The device file goes only once its copy is complete in the folder:
+    // read beside it, it replaces an old copy only when whole, at the size
+    // the device gave for it.
     if (moving) moving(name);
-    if (ReadToHost(name, swapPath) != 0) return false;
-    if (!platform.PathExists(swapPath)) return false;
+    auto whole = [&](const std::string& fresh) {
+      return ReadToHost(name, fresh) == 0 && platform.FileSize(fresh) == static_cast<uint64_t>(size->second);
+    };
+    if (size->second < 0 || !ReplaceWhole(swapPath, whole)) return false;
 
     if (ismPFFSDelete(name.c_str()) == 0) return true;
     // The file and its copy both stay; try to make room with the next one.

@@ -63,7 +63,7 @@ class Transfer {
  public:
   // The files the paths name, lists' lines included, and their bytes, for
   // the progress.
-  explicit Transfer(const PathList& paths) {
+  Transfer(const PathList& paths, const DeviceSizes& sizes) : deviceSizes_(sizes) {
     for (const std::string& path : paths) Count(path, false);
   }
   // fileName is device text; hostPath is host text.
@@ -75,6 +75,7 @@ class Transfer {
   void Progress(const std::string& name);
 
   bool folderOpened_ = false;   // the swap folder opens once per call
+  DeviceSizes deviceSizes_;
   std::vector<uint64_t> sizes_;
   size_t index_ = 0;
   uint64_t bytesDone_ = 0, bytesTotal_ = 0;
@@ -113,6 +114,7 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
   for (;;) {
     if (status == 0) {
       MarkRecentlyUsed(name);
+      deviceSizes_[name] = static_cast<int64_t>(ThePlatform().FileSize(hostPath));
       return Next::kCarryOn;
     }
     int answer;
@@ -122,7 +124,7 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
       auto moving = [this](const std::string& moved) {
         ThePlatform().ShowProgress(std::string(kSwapping) + " " + moved, bytesDone_, bytesTotal_);
       };
-      if (SwapOutOne(folderOpened_, hostPath, moving)) {
+      if (SwapOutOne(folderOpened_, deviceSizes_, hostPath, moving)) {
         if (ThePlatform().StopRequested()) return Next::kStop;
         Progress(name);
         status = WriteToDevice(name, hostPath);
@@ -162,13 +164,14 @@ Next Transfer::WriteList(const std::string& listPath) {
 void TransferFiles(const PathList& paths) {
   if (paths.empty()) return;
   ProgressScope progress(true);
-  if (!ReconcileLruList()) {
+  DeviceSizes sizes;
+  if (!ReconcileLruList(&sizes)) {
     Show(kLruFailed, kErrorStyle);
     return;
   }
   WaitCursor wait;
   if (ConnectDevice()) {
-    Transfer transfer(paths);
+    Transfer transfer(paths, sizes);
     for (const std::string& path : paths) {
       // A stop asked for during the file before ends the writing here.
       if (ThePlatform().StopRequested()) break;

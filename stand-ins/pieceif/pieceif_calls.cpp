@@ -7,6 +7,9 @@
 
 #include <string>
 
+#ifdef PIECESIM_IN_PROCESS
+#include "stand-ins/pieceif/sim_calls.h"
+#endif
 #include "device/pieceif.h"
 #include "stand-ins/pieceif/sim_store.h"
 #include "stand-ins/pieceif/simulator.h"

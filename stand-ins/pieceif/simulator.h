@@ -97,6 +97,10 @@ std::string PlayedSamples(int index);      // samples of the last block played
 void InjectFault(const std::string& function, int nth, int32_t status);
 void ClearFaults();
 
+// Linked into a process that defines the library's functions itself (a core
+// that calls through device/library_call.cpp), the simulator answers them.
+void AnswerInProcess();
+
 // Call log, one line per call: "name(arg, arg) = status".
 std::vector<std::string> CallLog();
 void ClearCallLog();

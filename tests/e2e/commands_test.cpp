@@ -59,8 +59,35 @@ TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
   ASSERT_TRUE(WaitUntil([&] { return (copies = ClipboardPaths()).size() == 2; }));
   EXPECT_EQ("hiscore.dat", ReadFile(copies[0]));
   EXPECT_EQ("メモ.txt", ReadFile(copies[1]));
+  // Another program holds the clipboard a moment: Ctrl+C waits for it; held
+  // longer, Quillet says so and leaves the clipboard as it was.
+  for (DWORD held : {1500, 10000}) {
+    SendMessageW(List(), LB_SETSEL, FALSE, -1), SendMessageW(List(), LB_SETSEL, TRUE, held > 2000 ? 2 : 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    Chord({VK_CONTROL, 'C'});
+    HWND busy = FindDialog(process_.dwProcessId, 0xFFFF, held > 2000 ? 8000 : held, "クリップボードを開けませんでした。");
+    CloseClipboard();
+    EXPECT_EQ(held > 2000, busy && Answer(busy, IDOK)) << held;
+    EXPECT_TRUE(WaitUntil([&] { return (copies = ClipboardPaths()).size() == 1 && ReadFile(copies[0]) == "startup.pex"; }));
+  }
+  ASSERT_EQ(1u, copies.size());
   OpenClipboard(nullptr), EmptyClipboard(), CloseClipboard();
-  EXPECT_TRUE(WaitUntil([&] { return ReadFile(copies[0]) == "<missing>" && ReadFile(copies[1]) == "<missing>"; }));
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(copies[0]) == "<missing>"; }));
+
+  // 実行 runs the selected program with the focus only: a right click on
+  // empty space clears the selection, and R (実行(&R)) does nothing.
+  SendMessageW(List(), LB_SETCARETINDEX, 2, FALSE);   // ゲーム.pex
+  RECT client;
+  GetClientRect(List(), &client);
+  POINT below{10, client.bottom - 5};
+  ClientToScreen(List(), &below);
+  PostMessageW(List(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), MAKELPARAM(below.x, below.y));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); })) << "the list's menu";
+  Chord({'R'});
+  WaitUntil([] { return false; }, 500);
+  if (IsWindowVisible(FindWindowW(L"#32768", nullptr))) Chord({VK_ESCAPE});
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
+  EXPECT_EQ(Strings{}, piecesim::Runs(0));
 
   // Ctrl+V: files another program put on the clipboard are written.
   WriteFile(home_ + "\\new.pex", "pasted");

@@ -36,6 +36,12 @@ TEST_F(QuilletTest, ListWithItsKeysTrayAndAbout) {
   Key(VK_DELETE);
   HWND question = Box(text::kDeleteMany);
   ASSERT_TRUE(question);
+  // Nothing has changed yet: the session may end (another program then
+  // refuses it) at the question.
+  DWORD_PTR agreed = 0;
+  SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWaitMs, &agreed);
+  EXPECT_EQ(1u, agreed);
+  SendMessageTimeoutW(main_, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, kWaitMs, &agreed);
   // A second start meanwhile is answered at once and written after the
   // delete, which takes the files selected at the key.
   WriteFile(home_ + "\\0.pex", "0");

@@ -13,9 +13,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/operations.h"
 #include "app/path_util.h"
 #include "app/settings_store.h"
 #include "device/connection.h"
+
+namespace {
+// The core's calls go to the simulator, and the operations see them as in
+// the program.
+const bool inProcess = (piecesim::AnswerInProcess(), SetCallObserver(&TheOperations()), true);
+}  // namespace
 
 std::string Read(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -130,7 +137,7 @@ void SimTest::Reset(const Strings& files, uint32_t capacity) {
   deviceIndex = 0;
   AppSettings = AppSettingsRecord();
   LruList.clear();
-  platform.shown.clear(), platform.answers.clear(), platform.now = 0, platform.ansiCodePage = "CP932";
+  platform.shown.clear(), platform.answers.clear(), platform.now = 0, platform.ansiCodePage = "CP932", platform.moveFails = false;
 }
 
 void SimTest::TearDown() {

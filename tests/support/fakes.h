@@ -150,6 +150,7 @@ class MemoryList : public ListControl {
     return insertions++ == refuseAt ? -1 : (items.insert(items.begin() + index, {text, false}), index);
   }
   void Select(int index) override { items[index].selected = true; }
+  bool Selected(int index) override { return index >= 0 && index < Count() && items[index].selected; }
   std::vector<int> SelectedIndexes(size_t max) override;
   int CaretIndex() override { return caret; }
   void SetTitle(const std::string& t) override { title = t; }

@@ -22,11 +22,18 @@ TEST(CommandsTest, ItemsEnabledByTheListsState) {
     for (size_t i = 0; i < kCommandCount; ++i) enabled += CommandEnabled(kCommands[i], state) ? '1' : '0';
     EXPECT_EQ(r.enabled, enabled) << r.items << " items, " << r.selected << " selected";
   }
+  // 実行 runs the program with the focus only when it is selected too (a
+  // right click on empty space leaves the focus and clears the selection).
   MemoryList list;
   list.items = {{"     1 a.txt", true}, {"     1 B.PEX", false}};
   list.caret = 1;
-  ListState state = StateOfList(list, false);
-  EXPECT_EQ("2 1 1", std::to_string(state.items) + " " + std::to_string(state.selected) + " " + std::to_string(state.caretRunnable));
+  std::string states;
+  for (bool selected : {false, true}) {
+    list.items[1].selected = selected;
+    ListState state = StateOfList(list, false);
+    states += std::to_string(state.items) + std::to_string(state.selected) + std::to_string(state.caretRunnable) + " ";
+  }
+  EXPECT_EQ("210 221 ", states);
 }
 
 // A key runs the command of the item that shows it.

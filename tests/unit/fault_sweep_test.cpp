@@ -230,7 +230,8 @@ TEST_F(FaultSweep, ReadOut) {
          },
          [&] {
            ReadOut readOut;
-           ASSERT_TRUE(readOut.Prepare({"     4 a.pex", "     3 b.txt", "     2 c.dat"}));
+           Strings refused;
+           ASSERT_TRUE(readOut.Prepare({"     4 a.pex", "     3 b.txt", "     2 c.dat"}, &refused));
            if (readOut.ReadAtDrop())
              for (const std::string& path : readOut.tempPaths()) copies[HostFileName(path)] = Read(path);
            readOut.ReportError();

@@ -10,21 +10,30 @@
 
 namespace {
 
+// The name typed (host text) against the old one as shown; old is device
+// text. A name a device program made keeps its form when OK is pressed on it.
 TEST(RenameTest, NamesTheDialogTakes) {
-  const struct { bool representable; std::string typed; NewName result; const char* name; } rows[] = {
-      {true, "Game2.PEX", NewName::kGood, "game2.pex"},
-      {true, "ゲーム.PEX", NewName::kUnchanged, ""},   // a trail byte 51 ("Q") is no capital
-      {true, std::string(27, 'n') + ".pex", NewName::kGood, "nnnnnnnnnnnnnnnnnnnnnnnnnnn.pex"},
-      {true, std::string(28, 'n') + ".pex", NewName::kRefused, ""},
-      {false, "cafe.pex", NewName::kRefused, ""},
-      {true, "", NewName::kRefused, ""},
-      {true, "a b.pex", NewName::kRefused, ""},
-      {true, "a\tb.pex", NewName::kRefused, ""},
+  FakePlatform platform;
+  const std::string n27(27, 'n');
+  const struct { std::string typed, old; NewName result; const char* name; } rows[] = {
+      {"Game2.PEX", "game.pex", NewName::kGood, "game2.pex"},
+      {u8"\u30b2\u30fc\u30e0.PEX", "ゲーム.pex", NewName::kUnchanged, ""},   // a trail byte 51 ("Q") is no capital
+      {"SaveData.DAT", "SaveData.DAT", NewName::kUnchanged, ""},
+      {u8"\u2252.pex", "\x87\x90.pex", NewName::kUnchanged, ""},   // shown as 81 E0's "≒", which is not its code
+      {"nul.sav", "nul.sav", NewName::kUnchanged, ""},
+      {n27 + ".pex", "game.pex", NewName::kGood, "nnnnnnnnnnnnnnnnnnnnnnnnnnn.pex"},
+      {n27 + "n.pex", "game.pex", NewName::kRefused, ""},
+      {u8"caf\u00e9.pex", "game.pex", NewName::kRefused, ""},
   };
   for (const auto& r : rows) {
-    std::string name;
-    EXPECT_EQ(r.result, CheckNewName(r.representable, r.typed, r.typed.rfind("ゲ", 0) == 0 ? "ゲーム.pex" : "game.pex", &name)) << r.typed;
+    std::string name, shown;
+    ASSERT_TRUE(platform.HostText(r.old, &shown));
+    EXPECT_EQ(r.result, CheckNewName(r.typed, r.old == "\x87\x90.pex" ? u8"\u2252.pex" : shown, r.old, &name)) << r.typed;
     EXPECT_EQ(r.name, name) << r.typed;
+  }
+  for (const char* typed : {"", "a b.pex", "a\tb.pex", "nul.sav", "Com1.txt", "a?b.pex", "a<b", "a.", "a ", "sub\\x.pex", "sub/x.pex"}) {
+    std::string name;
+    EXPECT_EQ(NewName::kRefused, CheckNewName(typed, "game.pex", "game.pex", &name)) << typed;
   }
 }
 

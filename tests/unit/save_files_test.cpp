@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "filelist/file_list.h"
+#include "filelist/item_text.h"
 #include "filelist/save_files.h"
 #include "transfer/transfer.h"
 #include "tests/support/fakes.h"
@@ -78,6 +79,52 @@ TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
   BackUpDevice(list, folder.path() + "/");
   EXPECT_EQ("<missing>", folder.Read("backup.pfs"));
   EXPECT_EQ("バックアップを完了できませんでした。", platform.Texts().back());
+}
+
+// Names that cannot be files in the folder are named in one box before
+// anything is read: OK reads the others, Cancel nothing; a backup that left
+// any out is not complete. Names are judged by their characters: the second
+// bytes of ポ (83 7C) and ソ (83 5C) are '|' and '\\'.
+TEST_F(SaveTest, NamesThatCannotBeFiles) {
+  const struct { Strings names; Strings reserved, refused; } placed[] = {
+      {{"Save.dat", "save.dat", "sub/x.pex", "sub\\x.pex", "./y.pex", "y.pex", "\x83\x7C.pex", "\x83\x5C.pex"}, {},
+       {"save.dat", "sub\\x.pex", "y.pex"}},
+      {{"sub", "sub\\x.pex", "dir\\x.pex", "DIR"}, {}, {"sub\\x.pex", "DIR"}},   // a file where a folder must be
+      {{"Backup.PFS", "a.pex"}, {"backup.pfs"}, {"Backup.PFS"}},
+  };
+  for (const auto& r : placed) {
+    Strings texts;
+    for (const std::string& name : r.names) texts.push_back(FormatItemText({1, name}));
+    EXPECT_EQ(r.refused, PlaceFiles(texts, "/f/", false, r.reserved).refused) << r.names[0];
+  }
+  TempDir folder;
+  const std::string box = "次のファイルはPCのファイル名にできません。";
+  const struct { bool backup; int answer; Strings boxes, saved; } rows[] = {
+      {false, IDOK, {box + "\nnul.sav\nq?x.dat"}, {"a.pex", "backup.pfs", "\x83\x5C.pex", "\x83\x7C.pex"}},
+      {false, IDCANCEL, {box + "\nnul.sav\nq?x.dat"}, {}},
+      {true, IDOK, {box + "\nbackup.pfs\nnul.sav\nq?x.dat", "バックアップを完了できませんでした。"},
+       {"a.pex", "\x83\x5C.pex", "\x83\x7C.pex"}},
+  };
+  for (const auto& r : rows) {
+    Reset({"a.pex=a", "nul.sav=n", "q?x.dat=q", "\x83\x7C.pex=p", "\x83\x5C.pex=s", "backup.pfs=list"});
+    folder.Clear();
+    MemoryList list;
+    ASSERT_TRUE(RefreshFileList(list));
+    for (auto& item : list.items) item.selected = true;
+    platform.answers = {r.answer};
+    if (r.backup) BackUpDevice(list, folder.path() + "/");
+    else SaveSelectedFiles(list, folder.path() + "/");
+    EXPECT_EQ(r.boxes, platform.Texts());
+    EXPECT_EQ(static_cast<unsigned>(MB_OKCANCEL | MB_ICONEXCLAMATION), platform.shown[0].style);
+    Strings saved;
+    for (const std::string& name : folder.Entries()) {
+      std::string device;
+      EXPECT_TRUE(platform.DeviceText(name, &device) && Device(device) == folder.Read(name)) << name;
+      saved.push_back(device);
+    }
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ(r.saved, saved);
+  }
 }
 
 }  // namespace

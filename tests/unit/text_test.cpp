@@ -83,6 +83,31 @@ TEST(Parse, PathParts) {
   }
 }
 
+// Device names (as host text) as files below a folder: the key they are
+// compared by, or "-" where one cannot be a file there.
+TEST(Parse, HostNames) {
+  const struct { const char* name; bool flat; const char* key; } rows[] = {
+      {"game.pex", false, "game.pex"}, {"sub/x.pex", false, "sub\\x.pex"}, {"sub\\x.pex", true, "x.pex"},
+      {"./x.pex", false, "x.pex"}, {"a\\.\\b", false, "a\\b"}, {"com0.txt", false, "com0.txt"}, {"com10", false, "com10"},
+      {"console.txt", false, "console.txt"}, {"nul_x", false, "nul_x"}, {"lpt", false, "lpt"},
+      // Names Windows keeps for devices, with any extension, in any case.
+      {"nul.sav", false, "-"}, {"NUL", false, "-"}, {"con.txt", false, "-"}, {"Aux", false, "-"}, {"prn.x.y", false, "-"},
+      {"com1", false, "-"}, {"COM9.dat", false, "-"}, {"lpt5.txt", false, "-"}, {"nul .txt", false, "-"},
+      {"sub\\aux.pex", true, "-"},
+      // Characters no file name holds; a dot or blank at the end.
+      {"q?x.dat", false, "-"}, {"a*b", false, "-"}, {"a\"b", false, "-"}, {"a<b", false, "-"}, {"a>b", false, "-"},
+      {"a|b", false, "-"}, {"a:b", false, "-"}, {"a\x01" "b", false, "-"}, {"a\x1f", false, "-"}, {"a.", false, "-"},
+      {"a ", false, "-"},
+      // Leading out of the folder, also when only the file name is used.
+      {".", false, "-"}, {"..", false, "-"}, {"..\\d", true, "-"}, {"\\d", false, "-"}, {"/d", false, "-"}, {"c:d", true, "-"},
+      {"sub\\", false, "-"}, {"a\\\\b", false, "-"}, {"sub\\..\\d", false, "-"},
+  };
+  for (const auto& r : rows) {
+    std::string key;
+    EXPECT_EQ(r.key, HostPathBelow(r.name, r.flat, &key) ? key : "-") << r.name << (r.flat ? " flat" : "");
+  }
+}
+
 TEST(Parse, Lowering) {
   const struct { const char* in; const char* ascii; const char* multibyte; } rows[] = {
       {"ZIP.PEX", "zip.pex", "zip.pex"},

@@ -34,6 +34,7 @@ class TransferTest : public SimTest {
       if (s.size() > 1) s += line.substr(open + 1, close - open - 1);
       for (auto [from, to] : {std::pair<std::string, std::string>{host.path(), "~"}, {swap.path(), "@"}, {", ", " "}})
         for (size_t at; (at = s.find(from)) != std::string::npos;) s.replace(at, from.size(), to);
+      if (s.find("QLS") != std::string::npos) s.replace(s.find("QLS") + 3, 8, "*");   // a private file
       out.push_back(status == "0" ? s : s + " =" + status);
     }
     return out;
@@ -61,13 +62,13 @@ TEST_F(TransferTest, Scenarios) {
        {text::kWriteFailed}, {}, {}, {}},
       {"a path the system's code page cannot say goes through a stage",
        [&] { platform.ansiCodePage = "CP1252", swap.Write("QLS00000001.tmp", "not ours"); }, {},
-       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/QLS00000002.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
+       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/QLS*.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
       {"a temporary folder too long in its own form stages in its short one", [&] {
          std::string folder = swap.path();
          for (int i = 0; i < 3; ++i) mkdir((folder += "/" + so80).c_str(), 0700);   // 267 characters
          symlink(folder.c_str(), swap.File("SHORT~1").c_str());
          platform.ansiCodePage = "CP1252", platform.tempFolder = folder + "/", platform.shortForms[folder + "/"] = swap.File("SHORT~1/"); }, {},
-       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/SHORT~1/QLS00000001.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
+       {aso + "=K"}, {aso}, {}, {}, {"W アソmix.pex @/SHORT~1/QLS*.tmp"}, {"アソmix.pex=K"}, {"アソmix.pex"}},
       {"blanks in names", [] {}, {}, {"My Game.pex=M", "t\tb.pex=T", "b.pex=B"}, {"My Game.pex", "t\tb.pex", "b.pex"}, {},
        {text::kBlankInName, text::kBlankInName}, {"W b.pex ~/b.pex"}, {"b.pex=B"}, {"b.pex"}},
       {"startup asked: No, then Yes", [] {}, {}, {"STARTUP.PEX=S"}, {"STARTUP.PEX", "STARTUP.PEX"}, {IDNO, IDYES},
@@ -85,11 +86,12 @@ TEST_F(TransferTest, Scenarios) {
        {"l.pfs", "b.pex"}, {}, {text::kWriteFailed}, {"W a.pex ~/a.pex =7"}, {}, {}},
       {"swap: three old files in LRU order for one big one", swapMode(1000, [] { LruList = {"c.pex", "a.pex", "b.pex"}; }),
        {"startup.pex=" + s50, "a.pex=" + d300, "b.pex=" + d300, "c.pex=" + d300}, {"big.pex=" + std::string(900, 'B')}, {"big.pex"},
-       {}, {}, {"W big.pex ~/big.pex =1005", "R c.pex @/c.pex", "X c.pex", "W big.pex ~/big.pex =1005", "R a.pex @/a.pex",
-                "X a.pex", "W big.pex ~/big.pex =1005", "R b.pex @/b.pex", "X b.pex", "W big.pex ~/big.pex"},
+       {}, {}, {"W big.pex ~/big.pex =1005", "R c.pex @/QLS*.tmp", "X c.pex", "W big.pex ~/big.pex =1005",
+                "R a.pex @/QLS*.tmp", "X a.pex", "W big.pex ~/big.pex =1005", "R b.pex @/QLS*.tmp", "X b.pex",
+                "W big.pex ~/big.pex"},
        {"startup.pex=" + s50, "big.pex=" + std::string(900, 'B')}, {"big.pex"}},
       {"swap: 1006 makes room too", swapMode(1000, fault("ismPFFSWrite", 1, 1006)), {"old=o"}, {"a.pex=A"}, {"a.pex"}, {}, {},
-       {"W a.pex ~/a.pex =1006", "R old @/old", "X old", "W a.pex ~/a.pex"}, {"a.pex=A"}, {"a.pex"}},
+       {"W a.pex ~/a.pex =1006", "R old @/QLS*.tmp", "X old", "W a.pex ~/a.pex"}, {"a.pex=A"}, {"a.pex"}},
       {"swap: nothing but startup.pex", swapMode(100), {"startup.pex=" + s50 + s50}, {"a.pex=" + std::string(60, 'a')}, {"a.pex"},
        {IDIGNORE}, {text::kSwapFailed}, {"W a.pex ~/a.pex =1005"}, {"startup.pex=" + s50 + s50}, {}},
       {"a file that fills the flash exactly", [] { piecesim::SetState(0, "capacity", "5"); }, {"a.pex=aa"}, {"b.pex=bbb"},
@@ -112,6 +114,8 @@ TEST_F(TransferTest, Scenarios) {
     EXPECT_EQ(calls, Short()) << r.what;
     EXPECT_EQ(r.after, after) << r.what;
     EXPECT_EQ(r.lru, LruList) << r.what;
+    for (const std::string& name : swap.Entries())   // no private file is left, and no one of the user's taken
+      if (name.rfind("QLS", 0) == 0) EXPECT_EQ("not ours", swap.Read(name)) << r.what;
   }
 }
 
@@ -184,35 +188,40 @@ TEST_F(TransferTest, SwapOutOne) {
     const char* what; std::function<void()> setup; Strings lru; std::string writing; std::deque<int> answers; bool moved; Strings calls, boxes;
   };
   const std::string longFolder = "/" + std::string(220, 'f') + "/";   // swap + it + abcdefghij.pex: 260
+  // Each copy is read into a private file beside it first.
   const Row rows[] = {
       {"the front file, copied under its name as host text", [] {}, {"ゲーム", "e"}, "", {}, true,
-       {"R ゲーム @/" + std::string(u8"\u30b2\u30fc\u30e0"), "X ゲーム"}, {}},
+       {"R ゲーム @/QLS*.tmp", "X ゲーム"}, {}},
       {"overwrite declined", [&] { swap.Write("d", "old"); }, {"d", "e"}, "", {IDNO}, false, {},
        {swap.File("d") + "を上書きしてもよろしいですか？"}},
       {"a failed delete moves on", [] { piecesim::InjectFault("ismPFFSDelete", 1, 9); }, {"d", "e"}, "", {}, true,
-       {"R d @/d", "X d =9", "R e @/e", "X e"}, {}},
-      {"a read that leaves no copy", [] { piecesim::InjectFault("ismPFFSRead", 1, 0); }, {"d", "e"}, "", {}, false, {"R d @/d"}, {}},
-      {"names that leave the folder", [] {}, {"..\\d", "sub\\..\\..\\d", "\\d", "/d", "c:d", "sub/..", "e"}, "", {}, true,
-       {"R e @/e", "X e"}, {}},
+       {"R d @/QLS*.tmp", "X d =9", "R e @/QLS*.tmp", "X e"}, {}},
+      {"a read that leaves no copy", [] { piecesim::InjectFault("ismPFFSRead", 1, 0); }, {"d", "e"}, "", {}, false,
+       {"R d @/QLS*.tmp"}, {}},
+      {"a copy that cannot take its place", [&] { platform.moveFails = true; }, {"d", "e"}, "", {}, false, {"R d @/QLS*.tmp"}, {}},
+      {"names that leave the folder or cannot be files in it", [] {}, {"..\\d", "sub\\..\\..\\d", "\\d", "/d", "c:d", "sub/..",
+       "nul.sav", "q?x", "e"}, "", {}, true, {"R e @/QLS*.tmp", "X e"}, {}},
       {"over-long swap path", [&] { AppSettings.folder += longFolder.substr(1), mkdir(AppSettings.folder.c_str(), 0700); },
-       {"abcdefghij.pex", "e"}, "", {}, true, {"R e @" + longFolder + "e", "X e"}, {}},
-      {"a written path that does not exist is not the copy's", [] { AppSettings.folder = "C:/Swap/"; }, {"a.pex", "e"},
-       "c:\\swap\\a.pex", {}, false, {"R a.pex C:/Swap/a.pex =5"}, {}},
+       {"abcdefghij.pex", "e"}, "", {}, true, {"R e @/QLS*.tmp", "X e"}, {}},
+      {"a written path that does not exist is not the copy's", [] {}, {"a.pex", "e"}, "c:\\swap\\a.pex", {}, true,
+       {"R a.pex @/QLS*.tmp", "X a.pex"}, {}},
       {"a folder the system's code page cannot say: through a stage", [&] {
          AppSettings.folder = swap.File(u8"H\u00e9l\u00e8ne") + "/", mkdir(AppSettings.folder.c_str(), 0700); },
-       {"d"}, "", {}, true, {"R d @/QLS00000001.tmp", "X d"}, {}},
+       {"d"}, "", {}, true, {"R d @/QLS*.tmp", "X d"}, {}},
   };
   for (const Row& r : rows) {
     Reset();
     swap.Clear();
     for (const std::string& name : r.lru) piecesim::PutFile(0, name, name);
     r.setup();
+    DeviceSizes sizes;
+    ASSERT_TRUE(ReconcileLruList(&sizes));
     LruList = r.lru;
     platform.answers = r.answers;
     ASSERT_TRUE(ConnectDevice());
     piecesim::ClearCallLog();
     bool opened = false;
-    EXPECT_EQ(r.moved, SwapOutOne(opened, r.writing)) << r.what;
+    EXPECT_EQ(r.moved, SwapOutOne(opened, sizes, r.writing)) << r.what;
     DisconnectDevice();
     EXPECT_EQ(r.calls, Short()) << r.what;
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
