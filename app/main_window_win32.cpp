@@ -14,16 +14,14 @@
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
 #include "app/version.h"
-#include "filelist/clipboard_win32.h"
+#include "readout/clipboard_win32.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog_win32.h"
 #include "transfer/transfer.h"
 
-// What the main window handles; the dialog manager does the rest (Escape and
-// the close box end the dialog through IDCANCEL).
+// What the main window handles besides its dialog steps; the dialog manager
+// does the rest.
 static const MessageEntry<MainWindow> kMainWindowMessages[] = {
-    {WM_INITDIALOG, &MainWindow::OnInitDialog},
-    {WM_COMMAND, &MainWindow::OnCommand},
     {WM_PAINT, &MainWindow::OnPaint},
     {WM_QUERYDRAGICON, &MainWindow::OnQueryDragIcon},
     {WM_SIZE, &MainWindow::OnSize},
@@ -114,53 +112,27 @@ HICON AppIcon(int size) {
 
 }  // namespace
 
-MainWindow::MainWindow(HWND owner) : owner_(owner) {
+MainWindow::MainWindow(HWND owner) : ModalDialog(IDD_MAIN, false), owner_(owner) {
   memset(&trayIcon_, 0, sizeof trayIcon_);
   // Shell restarts broadcast this; a hidden window would otherwise lose its
   // only way back.
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
-INT_PTR MainWindow::RunModal() {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), owner_,
-                         &MainWindow::Procedure, reinterpret_cast<LPARAM>(this));
+bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    if (inTray_) Shell_NotifyIconA(NIM_ADD, &trayIcon_);
+    return false;
+  }
+  return DispatchDialogMessage(this, kMainWindowMessages, message, wParam, lParam, result);
 }
 
-INT_PTR CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<MainWindow*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (!self) return FALSE;
-  if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
-    if (self->inTray_) Shell_NotifyIconA(NIM_ADD, &self->trayIcon_);
-    return FALSE;
-  }
-  LRESULT result = 0;
-  if (!DispatchMessageTo(self, kMainWindowMessages, message, wParam, lParam, &result)) return FALSE;
-  switch (message) {
-    case WM_INITDIALOG:
-    case WM_QUERYDRAGICON:
-      return result;   // these answers are the procedure's own result
-    case WM_SETCURSOR:
-      if (!result) return FALSE;
-      [[fallthrough]];
-    case WM_COPYDATA:
-    case WM_QUERYENDSESSION:
-      SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-      return TRUE;
-    default:
-      return result;   // TRUE: handled; FALSE: the dialog manager's default
-  }
-}
+bool MainWindow::OnInit() {
+  TheWin32Platform().SetMainWindow(Handle());
+  SetPropW(Handle(), kMainWindowMark, Handle());
+  fileList.Attach(GetDlgItem(Handle(), IDC_FILELIST));
 
-LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
-  TheWin32Platform().SetMainWindow(hwnd_);
-  SetPropW(hwnd_, kMainWindowMark, hwnd_);
-  fileList.Attach(GetDlgItem(hwnd_, IDC_FILELIST));
-
-  HMENU menu = GetSystemMenu(hwnd_, FALSE);
+  HMENU menu = GetSystemMenu(Handle(), FALSE);
   if (menu) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, IDM_SETTINGS, WideFromDevice("設定(&O)...").c_str());
@@ -169,7 +141,7 @@ LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
 
   memset(&trayIcon_, 0, sizeof trayIcon_);
   trayIcon_.cbSize = NOTIFYICONDATAA_V1_SIZE;   // the 88-byte form
-  trayIcon_.hWnd = hwnd_;
+  trayIcon_.hWnd = Handle();
   trayIcon_.uID = 1;
   trayIcon_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   trayIcon_.uCallbackMessage = kTrayMessage;
@@ -178,19 +150,19 @@ LRESULT MainWindow::OnInitDialog(WPARAM, LPARAM) {
 
   RestorePosition();
   RECT client;
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Handle(), &client);
   MoveWindow(fileList.Handle(), client.left, client.top, client.right - client.left,
              client.bottom - client.top, TRUE);
 
-  TheOperations().Submit(false, [this] {
+  TheOperations().Submit(kinds::kRefresh, [this] {
     if (!fileList.RefreshFileList(&commandLinePaths)) Show("ファイルリストの取得に失敗しました。", kErrorStyle);
   });
-  return TRUE;
+  return true;
 }
 
 void MainWindow::RestorePosition() {
   RECT r;
-  GetWindowRect(hwnd_, &r);
+  GetWindowRect(Handle(), &r);
   Platform& p = ThePlatform();
   int left = p.ProfileInt(kSection, "left", r.left);
   int top = p.ProfileInt(kSection, "top", r.top);
@@ -204,25 +176,20 @@ void MainWindow::RestorePosition() {
   // On a monitor of another scale Windows suggests a size for it, which
   // the stored one already is.
   restoring_ = true;
-  MoveWindow(hwnd_, left, top, right - left, bottom - top, TRUE);
+  MoveWindow(Handle(), left, top, right - left, bottom - top, TRUE);
   restoring_ = false;
 }
 
-LRESULT MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == IDC_FILELIST) {
-    // Notifications of the list go back to it.
-    SendMessageW(fileList.Handle(), kReflectedCommand, wParam, lParam);
-    return TRUE;
-  }
-  switch (LOWORD(wParam)) {
-    case IDOK:
-      OnOK();
-      return TRUE;
-    case IDCANCEL:   // Escape, the close box, Alt+F4, WM_CLOSE
-      RequestClose();
-      return TRUE;
-  }
-  return FALSE;
+// Notifications of the list go back to it.
+bool MainWindow::OnCommand(int id, int code) {
+  if (id != IDC_FILELIST) return false;
+  SendMessageW(fileList.Handle(), kReflectedCommand, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(fileList.Handle()));
+  return true;
+}
+
+bool MainWindow::OnOk() {
+  fileList.TakeKey(VK_RETURN, false);
+  return false;
 }
 
 // A close waits for the operation under way and the requests behind it,
@@ -256,29 +223,23 @@ void MainWindow::SaveAsAClose() {
   SavePosition();
   SaveLruList();
   SaveSettings();
-  ReleaseClipboard(hwnd_);
-}
-
-void MainWindow::OnOK() {
-  // Enter reaches the dialog as its default command; the list runs the
-  // selected program on it.
-  SendMessageW(fileList.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  ReleaseClipboard(Handle());
 }
 
 LRESULT MainWindow::OnPaint(WPARAM, LPARAM) {
-  if (!IsIconic(hwnd_)) return FALSE;
+  if (!IsIconic(Handle())) return FALSE;
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  HDC dc = BeginPaint(Handle(), &ps);
+  SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Handle(), &client);
   // At the window's own DPI, as the icon was loaded.
-  UINT dpi = DpiOf(hwnd_);
+  UINT dpi = DpiOf(Handle());
   int width = MetricFor(SM_CXICON, dpi), height = MetricFor(SM_CYICON, dpi);
   int x = (client.right - client.left - width + 1) / 2;
   int y = (client.bottom - client.top - height + 1) / 2;
   DrawIconEx(dc, x, y, bigIcon_, width, height, 0, nullptr, DI_NORMAL);
-  EndPaint(hwnd_, &ps);
+  EndPaint(Handle(), &ps);
   return TRUE;
 }
 
@@ -287,10 +248,10 @@ LRESULT MainWindow::OnQueryDragIcon(WPARAM, LPARAM) {
 }
 
 void MainWindow::LoadIcons() {
-  UINT dpi = DpiOf(hwnd_);
+  UINT dpi = DpiOf(Handle());
   HICON big = AppIcon(MetricFor(SM_CXICON, dpi)), small = AppIcon(MetricFor(SM_CXSMICON, dpi));
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   trayIcon_.hIcon = small;
   if (inTray_) Shell_NotifyIconA(NIM_MODIFY, &trayIcon_);
   if (bigIcon_) DestroyIcon(bigIcon_);
@@ -303,10 +264,10 @@ void MainWindow::LoadIcons() {
 // anew. The dialog manager scales the list's font itself.
 LRESULT MainWindow::OnDpiChanged(WPARAM, LPARAM lParam) {
   RECT suggested = *reinterpret_cast<const RECT*>(lParam), now;
-  GetWindowRect(hwnd_, &now);
+  GetWindowRect(Handle(), &now);
   ScreenRect r = AfterDpiChange(restoring_, ScreenRectOf(now), ScreenRectOf(suggested),
                                 WorkAreaOf(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST)));
-  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   LoadIcons();
   return FALSE;
 }
@@ -329,7 +290,7 @@ LRESULT MainWindow::OnDestroyClipboard(WPARAM, LPARAM) {
 }
 
 LRESULT MainWindow::OnDestroy(WPARAM, LPARAM) {
-  ReleaseClipboard(hwnd_);
+  ReleaseClipboard(Handle());
   SavePosition();
   Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
   inTray_ = false;
@@ -340,7 +301,7 @@ void MainWindow::SavePosition() {
   WINDOWPLACEMENT placement;
   memset(&placement, 0, sizeof placement);
   placement.length = sizeof placement;
-  if (GetWindowPlacement(hwnd_, &placement)) {
+  if (GetWindowPlacement(Handle(), &placement)) {
     const RECT& r = placement.rcNormalPosition;
     Platform& p = ThePlatform();
     p.WriteProfileString(kSection, "left", std::to_string(r.left));
@@ -355,7 +316,7 @@ void MainWindow::SavePosition() {
 // that the end would drop.
 LRESULT MainWindow::OnQueryEndSession(WPARAM, LPARAM) {
   if (TheOperations().BlocksSessionEnd()) return FALSE;
-  sessionEnding_ = true;
+  TheOperations().SessionEnding(true);
   return TRUE;
 }
 
@@ -370,7 +331,7 @@ LRESULT MainWindow::OnSetCursor(WPARAM, LPARAM) {
 // A session that ends does not close the window: the system ends the
 // process after this answer. What a close saves is saved now, in its order.
 LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
-  sessionEnding_ = ending != 0;
+  TheOperations().SessionEnding(ending != 0);
   if (ending) SaveAsAClose();
   return TRUE;
 }
@@ -390,7 +351,7 @@ LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
       ShowAbout();
       return TRUE;
     case SC_MINIMIZE:
-      ShowWindow(hwnd_, SW_HIDE);
+      ShowWindow(Handle(), SW_HIDE);
       Shell_NotifyIconA(NIM_ADD, &trayIcon_);
       inTray_ = true;
       return TRUE;
@@ -408,7 +369,7 @@ void MainWindow::OpenSettings() {
   dialog.warnoverwr = AppSettings.warnoverwr ? 1 : 0;
   dialog.openfolder = AppSettings.openfolder ? 1 : 0;
   dialog.beep = AppSettings.beep ? 1 : 0;
-  if (dialog.DoModal(hwnd_) != IDOK) return;
+  if (dialog.DoModal(Handle()) != IDOK) return;
   AppSettings.mode = dialog.mode != 0;
   AppSettings.folder = dialog.folder;
   AppSettings.warnoverwr = dialog.warnoverwr != 0;
@@ -432,18 +393,17 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
     text = WideFromAnsi(std::string(data, strnlen(data, record->cbData)));
   }
   text = text.substr(0, text.find(L'\0'));
-  if (sessionEnding_) return 0;
   PathList list;
   SplitPathList(HostFromWide(text).c_str(), list);
   // While an operation runs the second start need not wait: its files are
-  // written when its turn comes, as if it had come then.
-  TheOperations().Submit(!list.empty(), [this, list] { HandOver(list); });
-  return 1;
+  // written when its turn comes, as if it had come then. Once the end of
+  // the session is agreed to, none is taken that it would drop.
+  return TheOperations().Submit(list.empty() ? kinds::kRefresh : kinds::kWrite, [this, list] { HandOver(list); });
 }
 
 void MainWindow::HandOver(const PathList& list) {
   RestoreFromTray();
-  UpdateWindow(hwnd_);
+  UpdateWindow(Handle());
   TransferFiles(list);
   fileList.RefreshFileList(&list);
 }
@@ -457,7 +417,7 @@ LRESULT MainWindow::OnRunQueued(WPARAM, LPARAM) {
 // unless an operation runs; its close is a close like any other.
 void MainWindow::RestoreAndRefresh() {
   RestoreFromTray();
-  TheOperations().Start([this] { fileList.RefreshFileList(); });
+  TheOperations().Start(kinds::kRefresh, [this] { fileList.RefreshFileList(); });
 }
 
 LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
@@ -472,11 +432,11 @@ LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
       POINT at;
       GetCursorPos(&at);
       UINT chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_RETURNCMD,
-                                   at.x, at.y, 0, hwnd_, nullptr);
+                                   at.x, at.y, 0, Handle(), nullptr);
       if (chosen == kTrayRestore) {
         RestoreAndRefresh();
       } else if (chosen == kTrayClose) {
-        SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+        SendMessageW(Handle(), WM_CLOSE, 0, 0);
       }
       DestroyMenu(menu);
       break;
@@ -488,7 +448,7 @@ LRESULT MainWindow::OnTrayNotify(WPARAM, LPARAM lParam) {
 void MainWindow::RestoreFromTray() {
   Shell_NotifyIconA(NIM_DELETE, &trayIcon_);
   inTray_ = false;
-  ShowWindow(hwnd_, SW_SHOW);
-  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-  SetForegroundWindow(hwnd_);
+  ShowWindow(Handle(), SW_SHOW);
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  SetForegroundWindow(Handle());
 }

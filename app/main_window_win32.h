@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/modal_dialog_win32.h"
 #include "app/platform_win32.h"
 #include "filelist/file_list_box_win32.h"
 
@@ -19,19 +20,16 @@ constexpr ULONG_PTR kHandOverWideTag = 0x57495571;
 // whatever it shows and whatever its title says.
 constexpr wchar_t kMainWindowMark[] = L"Quillet.MainWindow";
 
-class MainWindow {
+class MainWindow : public ModalDialog {
  public:
   explicit MainWindow(HWND owner = nullptr);
   // Runs the dialog modally; returns when it has ended.
-  INT_PTR RunModal();
+  INT_PTR RunModal() { return Run(owner_); }
   void RestoreFromTray();
-  HWND Handle() const { return hwnd_; }
 
   FileListBox fileList;
 
   // Message handlers (the table is at the top of the .cpp file).
-  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
   LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
   LRESULT OnSize(WPARAM wParam, LPARAM lParam);
@@ -47,9 +45,16 @@ class MainWindow {
   LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
   LRESULT OnRunQueued(WPARAM wParam, LPARAM lParam);
 
+ protected:
+  bool OnInit() override;
+  // Enter reaches the dialog as its OK command: the list takes it as its key.
+  bool OnOk() override;
+  // Escape, the close box, Alt+F4 and WM_CLOSE arrive as Cancel.
+  void OnCancel() override { RequestClose(); }
+  bool OnCommand(int id, int code) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
  private:
-  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnOK();
   void RestorePosition();
   void SavePosition();
   void RequestClose();
@@ -63,11 +68,9 @@ class MainWindow {
   void OpenSettings();
 
   HWND owner_;
-  HWND hwnd_ = nullptr;
   HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
   NOTIFYICONDATAA trayIcon_;
   bool inTray_ = false;
-  bool sessionEnding_ = false;   // the end of the session was agreed to
   bool askingToEnd_ = false;
   bool restoring_ = false;   // the stored position is being taken
   UINT taskbarCreated_;

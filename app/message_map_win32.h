@@ -24,4 +24,14 @@ bool DispatchMessageTo(Window* window, const MessageEntry<Window> (&table)[N], U
   return false;
 }
 
+// The same for a dialog (app/modal_dialog_win32.h): a handler returns TRUE
+// when it handled its message and FALSE to leave it to the dialog manager,
+// but the handler of a message that asks for an answer returns the answer.
+template <class Window, size_t N>
+bool DispatchDialogMessage(Window* window, const MessageEntry<Window> (&table)[N], UINT message, WPARAM wParam,
+                           LPARAM lParam, LRESULT* result) {
+  if (!DispatchMessageTo(window, table, message, wParam, lParam, result)) return false;
+  return *result != 0 || message == WM_COPYDATA || message == WM_QUERYENDSESSION || message == WM_QUERYDRAGICON;
+}
+
 #endif

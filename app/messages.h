@@ -3,6 +3,7 @@
 #ifndef QUILLET_APP_MESSAGES_H
 #define QUILLET_APP_MESSAGES_H
 
+constexpr char kAppTitle[] = "Quillet";   // the window's title, before the device's status
 constexpr char kCannotConnect[] = "P/ECEに接続できません。";
 constexpr char kInternalError[] = "内部エラーが発生しました。";
 constexpr char kOutOfMemory[] = "メモリ不足です。";

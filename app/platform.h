@@ -85,14 +85,10 @@ class Platform {
 
   // How far a long operation (writing, reading out) has got: text (device
   // text) for the window's title, bytes for the taskbar, shown once it has
-  // run for about half a second. stoppable: the user may stop it after the
-  // file in flight (Escape).
-  virtual void BeginProgress(bool stoppable) {}
+  // run for about half a second.
+  virtual void BeginProgress() {}
   virtual void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) {}
   virtual void EndProgress() {}
-  // Whether the user has asked the operation under way to stop after the
-  // file in flight.
-  virtual bool StopRequested() { return false; }
 
   // A custom resource of the program ("SRF" 129); false when it cannot be
   // found or loaded.
@@ -151,7 +147,7 @@ std::string StepText(const char* verb, size_t index, size_t count, const std::st
 // A long operation's progress for the lifetime of the object.
 class ProgressScope {
  public:
-  explicit ProgressScope(bool stoppable) { ThePlatform().BeginProgress(stoppable); }
+  ProgressScope() { ThePlatform().BeginProgress(); }
   ~ProgressScope() { ThePlatform().EndProgress(); }
   ProgressScope(const ProgressScope&) = delete;
   ProgressScope& operator=(const ProgressScope&) = delete;

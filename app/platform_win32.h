@@ -74,10 +74,9 @@ class Win32Platform : public Platform {
   void Wait(HANDLE event, DWORD milliseconds = INFINITE);
   bool Waiting() const { return waiting_ > 0; }
   DWORD CallElapsed() const;
-  void BeginProgress(bool stoppable) override;
+  void BeginProgress() override;
   void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) override;
   void EndProgress() override;
-  bool StopRequested() override { return stopRequested_; }
   // A WM_QUIT taken during a wait, for the close that comes due once the
   // operation has ended: true (and its exit code) once.
   bool TakeQuit(int* code);
@@ -103,7 +102,7 @@ class Win32Platform : public Platform {
   bool quit_ = false;
   int quitCode_ = 0;
   int progressDepth_ = 0;
-  bool progressStoppable_ = false, progressShown_ = false, stopRequested_ = false;
+  bool progressShown_ = false;
   DWORD progressStart_ = 0;
   std::string progressText_;
   uint64_t progressDone_ = 0, progressTotal_ = 0;

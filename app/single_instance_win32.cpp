@@ -68,5 +68,5 @@ bool HandOverToRunningInstance() {
 void TransferCommandLine() {
   std::string copy = ArgumentText(HostFromWide(GetCommandLineW()).c_str());
   SplitPathList(copy.c_str(), commandLinePaths);
-  TheOperations().Submit(!commandLinePaths.empty(), [] { TransferFiles(commandLinePaths); });
+  TheOperations().Submit(kinds::kWrite, [] { TransferFiles(commandLinePaths); });
 }

@@ -21,7 +21,7 @@
 
 #include "app/operations.h"
 #include "app/platform_win32.h"
-#include "filelist/file_list.h"
+#include "app/messages.h"
 
 namespace {
 
@@ -78,28 +78,41 @@ bool Win32Platform::TakeQuit(int* code) {
   return true;
 }
 
+// The input that comes during a call is what it would start (operations
+// decide what becomes of it): the user's keys and clicks are commands,
+// Escape is a stop (used up), Alt+F4 and the close box a close, dropped
+// files a request. Moving and sizing the window start nothing.
 bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
+  Arrival arrival = Arrival::kCommand;
   switch (msg.message) {
     case WM_KEYDOWN:
-      if (msg.wParam == VK_ESCAPE && progressDepth_ > 0 && progressStoppable_) stopRequested_ = true;
+      if (msg.wParam != VK_ESCAPE) break;
+      TheOperations().RequestStop();
       return false;
-    case WM_SYSKEYDOWN:   // Alt+F4 closes, as the close box does
-      return msg.wParam == VK_F4;
-    case WM_DROPFILES:    // the list takes them as a request that waits its turn
+    case WM_SYSKEYDOWN:
+      if (msg.wParam == VK_F4) arrival = Arrival::kClose;
+      break;
+    case WM_DROPFILES:
+      arrival = Arrival::kRequest;
+      break;
+    case WM_NCLBUTTONDOWN:
+      if (msg.wParam == HTCAPTION || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT)) return true;
+      if (msg.wParam == HTCLOSE) arrival = Arrival::kClose;
+      break;
     case WM_NCMOUSEMOVE:
       return true;
-    case WM_NCLBUTTONDOWN:   // on the caption, the frame or the close box
-      return msg.wParam == HTCAPTION || msg.wParam == HTCLOSE || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT);
     default:
-      return !IsInput(msg.message);
+      if (!IsInput(msg.message)) return true;
   }
+  if (Admit(TheOperations().State(), arrival) != Admission::kDrop) return true;
+  if (msg.message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(msg.wParam));
+  return false;
 }
 
-void Win32Platform::BeginProgress(bool stoppable) {
+void Win32Platform::BeginProgress() {
   if (progressDepth_++ > 0) return;
   progressStart_ = GetTickCount();
-  progressStoppable_ = stoppable;
-  progressShown_ = stopRequested_ = false;
+  progressShown_ = false;
   progressText_.clear();
 }
 
@@ -138,5 +151,5 @@ void Win32Platform::EndProgress() {
     taskbar_->Release();
     taskbar_ = nullptr;
   }
-  progressStoppable_ = progressShown_ = stopRequested_ = false;
+  progressShown_ = false;
 }

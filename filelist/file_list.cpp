@@ -7,15 +7,17 @@
 #include "app/platform.h"
 #include "device/connection.h"
 #include "device/pieceif.h"
-#include "filelist/directory.h"
+#include "device/directory.h"
 #include "filelist/item_text.h"
 
-const char kAppTitle[] = "Quillet";
+std::vector<DirEntry> EntriesOf(ListControl& list, const std::vector<int>& indexes) {
+  std::vector<DirEntry> entries;
+  for (int index : indexes)
+    if (const DirEntry* entry = list.Entry(index)) entries.push_back(*entry);
+  return entries;
+}
 
-namespace {
-
-
-}  // namespace
+std::vector<DirEntry> SelectedEntries(ListControl& list) { return EntriesOf(list, list.SelectedIndexes(kMaxSelectedItems)); }
 
 bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::string& selectName) {
   WaitCursor wait;
@@ -44,7 +46,7 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::
   list.Reserve(order.size());
   int next = 0;
   for (const DirEntry* entry : order) {
-    int index = list.InsertString(next, FormatItemText(*entry));
+    int index = list.Insert(next, *entry);
     if (index < 0) continue;   // refused: not in the list, so never selected
     next = index + 1;
     if ((selectThese && PathSelectsName(*selectThese, entry->name)) || (!selectName.empty() && entry->name == selectName))
@@ -57,41 +59,24 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::
 
 void DeleteSelectedFiles(ListControl& list) {
   WaitCursor wait;
-  std::vector<int> selected = list.SelectedIndexes(kMaxSelectedItems);
-  if (selected.empty()) return;
   // The files are the ones selected when the key was pressed: the list may be
-  // read again before the question is answered. An item that gives no name
-  // ends the deleting where it stands in the list.
-  std::vector<std::string> names;
-  bool unnamed = false;
-  for (int index : selected) {
-    std::string text, name;
-    if (!list.Text(index, &text) || !NameFromItemText(text, &name)) {
-      unnamed = true;
-      break;
-    }
-    names.push_back(name);
-  }
-  const char* question = selected.size() == 1 ? "ファイルを削除してもよろしいですか？"
-                                              : "これらのファイルを削除してもよろしいですか？";
+  // read again before the question is answered.
+  std::vector<DirEntry> files = SelectedEntries(list);
+  if (files.empty()) return;
+  const char* question = files.size() == 1 ? "ファイルを削除してもよろしいですか？"
+                                           : "これらのファイルを削除してもよろしいですか？";
   if (Show(question, kConfirmStyle) != IDYES) return;
   if (!ConnectDevice()) {
     Show(kCannotConnect, kErrorStyle);
   } else {
-    bool abort = false;
-    for (const std::string& name : names) {
-      if (EqualsIgnoreAsciiCase(name, kStartupName) &&
-          Show(kStartupDeleteQuestion, kConfirmStyle) != IDYES)
+    for (const DirEntry& file : files) {
+      if (EqualsIgnoreAsciiCase(file.name, kStartupName) && Show(kStartupDeleteQuestion, kConfirmStyle) != IDYES)
         continue;
-      while (ismPFFSDelete(name.c_str()) != 0) {
-        int answer = Show(kDeleteFailed, kRetryStyle);
-        if (answer == IDRETRY) continue;
-        abort = answer == IDABORT;
-        break;
+      int answer = IDIGNORE;
+      while (ismPFFSDelete(file.name.c_str()) != 0 && (answer = Show(kDeleteFailed, kRetryStyle)) == IDRETRY) {
       }
-      if (abort) break;
+      if (answer == IDABORT) break;
     }
-    if (unnamed && !abort) Show(kInternalError, kErrorStyle);
   }
   DisconnectDevice();
   RefreshFileList(list);
@@ -99,45 +84,17 @@ void DeleteSelectedFiles(ListControl& list) {
 
 namespace {
 
-enum class Caret { kNone, kUnnamed, kOther, kProgram };
-
-// The item with the focus, and its name.
-Caret CaretItem(ListControl& list, std::string* name) {
-  int index = list.CaretIndex();
-  if (index < 0) return Caret::kNone;
-  std::string text;
-  if (!list.Text(index, &text) || !NameFromItemText(text, name)) return Caret::kUnnamed;
-  return EqualsIgnoreAsciiCase(SplitDeviceName(*name).extension, ".pex") ? Caret::kProgram : Caret::kOther;
+// The .pex item with the focus, or null.
+const DirEntry* CaretProgram(ListControl& list) {
+  const DirEntry* entry = list.Entry(list.CaretIndex());
+  return entry && EqualsIgnoreAsciiCase(SplitDeviceName(entry->name).extension, ".pex") ? entry : nullptr;
 }
 
 }  // namespace
 
-bool CaretRunnable(ListControl& list) {
-  std::string name;
-  return CaretItem(list, &name) == Caret::kProgram;
-}
+bool CaretRunnable(ListControl& list) { return CaretProgram(list) != nullptr; }
 
 void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name)) {
   if (list.ShiftOrCtrlDown()) return;
-  std::string name;
-  switch (CaretItem(list, &name)) {
-    case Caret::kUnnamed:
-      Show(kInternalError, kErrorStyle);
-      break;
-    case Caret::kProgram:
-      runProgram(name);
-      break;
-    default:
-      break;
-  }
-}
-
-std::vector<std::string> ItemTexts(ListControl& list, const std::vector<int>& indexes) {
-  std::vector<std::string> texts;
-  for (int index : indexes) {
-    std::string text;
-    list.Text(index, &text);
-    texts.push_back(text);
-  }
-  return texts;
+  if (const DirEntry* program = CaretProgram(list)) runProgram(program->name);
 }

@@ -1,6 +1,9 @@
 // The file list's commands, on an abstract list control so they run the same
 // on the Windows list box and in tests: refresh in the fixed order with the
 // given paths selected, delete the selected files, run the selected program.
+// Each item is the directory entry it shows (the name as the device's bytes,
+// the size): code page 932 shows some characters under two codes, so a text
+// read back from the list box could name another file.
 #ifndef QUILLET_FILELIST_FILE_LIST_H
 #define QUILLET_FILELIST_FILE_LIST_H
 
@@ -8,6 +11,7 @@
 #include <vector>
 
 #include "app/path_list.h"
+#include "device/directory.h"
 
 constexpr size_t kMaxSelectedItems = 256;
 
@@ -16,9 +20,11 @@ class ListControl {
   virtual ~ListControl() = default;
   virtual void ResetContent() = 0;
   virtual int Count() = 0;
-  virtual bool Text(int index, std::string* text) = 0;
-  // Returns the index of the new item, or a negative value when refused.
-  virtual int InsertString(int index, const std::string& text) = 0;
+  // The entry an item shows; null when there is no such item.
+  virtual const DirEntry* Entry(int index) = 0;
+  // Inserts an item showing entry: its index, or a negative value when
+  // refused.
+  virtual int Insert(int index, const DirEntry& entry) = 0;
   virtual void Select(int index) = 0;
   virtual bool Selected(int index) = 0;
   // At most max selected indexes, ascending.
@@ -33,19 +39,19 @@ class ListControl {
   virtual void Reserve(size_t count) {}
 };
 
-extern const char kAppTitle[];   // "Quillet"
+// The entries of these items, in this order; of the selected ones, at most
+// 256 in list order.
+std::vector<DirEntry> EntriesOf(ListControl& list, const std::vector<int>& indexes);
+std::vector<DirEntry> SelectedEntries(ListControl& list);
 
 // Re-reads the directory and fills the list; true when it was read. The
 // items named by selectThese (host paths) are selected, and the one whose
 // device name is selectName.
 bool RefreshFileList(ListControl& list, const PathList* selectThese = nullptr, const std::string& selectName = "");
 void DeleteSelectedFiles(ListControl& list);
-// runProgram is called with the device name of a selected .pex item.
+// runProgram is called with the device name of the .pex item with the focus.
 void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name));
 // Whether the item with the focus is a program that Enter would run.
 bool CaretRunnable(ListControl& list);
-
-// The texts of these items, in this order.
-std::vector<std::string> ItemTexts(ListControl& list, const std::vector<int>& indexes);
 
 #endif

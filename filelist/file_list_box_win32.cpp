@@ -4,6 +4,9 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <memory>
+
 #include "app/folder_browser_win32.h"
 #include "app/message_map_win32.h"
 #include "app/messages.h"
@@ -13,14 +16,14 @@
 #include "device/beep.h"
 #include "device/connection.h"
 #include "device/launcher.h"
-#include "filelist/clipboard_win32.h"
-#include "filelist/drag_out_win32.h"
 #include "filelist/item_text.h"
 #include "filelist/rename.h"
 #include "filelist/rename_dialog_win32.h"
-#include "filelist/save_files.h"
 #include "pause/pause_device.h"
 #include "pause/pause_window_win32.h"
+#include "readout/clipboard_win32.h"
+#include "readout/drag_out_win32.h"
+#include "readout/save_files.h"
 #include "transfer/transfer.h"
 
 // Messages of the list box that the file list handles itself; everything
@@ -28,6 +31,7 @@
 static const MessageEntry<FileListBox> kFileListMessages[] = {
     {WM_DROPFILES, &FileListBox::OnDropFiles},
     {WM_KEYDOWN, &FileListBox::OnKeyDown},
+    {WM_SYSKEYDOWN, &FileListBox::OnSysKeyDown},
     {WM_LBUTTONDOWN, &FileListBox::OnLButtonDown},
     {WM_CONTEXTMENU, &FileListBox::OnContextMenu},
     {kReflectedCommand, &FileListBox::OnReflectedCommand},
@@ -67,32 +71,60 @@ LRESULT FileListBox::OnDropFiles(WPARAM wParam, LPARAM) {
   PathList list = DroppedPaths(drop);
   DragFinish(drop);
   // Files dropped while an operation runs are written when their turn comes.
-  TheOperations().Submit(!list.empty(), [this, list] { WriteFiles(list); });
+  TheOperations().Submit(kinds::kWrite, [this, list] { WriteFiles(list); });
   return 0;
 }
 
-// A key of the command table starts its command, unless an operation runs.
+bool FileListBox::TakeKey(unsigned key, bool alt) {
+  const KeyBinding* binding = BindingForKey(key, HeldModifiers() | (alt ? unsigned{kAlt} : 0u));
+  if (!binding) return false;
+  const Command& command = CommandById(binding->command);
+  if (binding->needs == Needs::kNothing || Holds(binding->needs, StateOfList(*this, false)))
+    TheOperations().Start(command.kind, [&] { (this->*command.run)(); });
+  return true;
+}
+
 LRESULT FileListBox::OnKeyDown(WPARAM wParam, LPARAM lParam) {
-  const Command* command = CommandForKey(static_cast<unsigned>(wParam), HeldModifiers());
-  if (!command) return Default(WM_KEYDOWN, wParam, lParam);
-  TheOperations().Start([&] { RunCommand(*this, *command); });
-  return 0;
+  return TakeKey(static_cast<unsigned>(wParam), false) ? 0 : Default(WM_KEYDOWN, wParam, lParam);
 }
 
+LRESULT FileListBox::OnSysKeyDown(WPARAM wParam, LPARAM lParam) {
+  bool alt = (lParam & (1 << 29)) != 0;   // F10 comes this way too, without Alt
+  return TakeKey(static_cast<unsigned>(wParam), alt) ? 0 : Default(WM_SYSKEYDOWN, wParam, lParam);
+}
+
+int FileListBox::ItemAt(POINT point) {
+  LRESULT hit = SendMessageW(hwnd_, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+  int index = LOWORD(hit);
+  RECT item;
+  bool onItem = HIWORD(hit) == 0 && index < Count() &&
+                SendMessageW(hwnd_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR && PtInRect(&item, point);
+  return onItem ? index : -1;
+}
+
+// A Ctrl+press on a selected item reads the selected files out by a drag;
+// from then on the list box does not see the press, and the selection
+// stays. The whole drag is one operation, the read at the drop included.
+// Any other press is the list box's own.
 LRESULT FileListBox::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
-  if (DragFilesOut(hwnd_, *this, wParam, lParam)) return 0;
-  return Default(WM_LBUTTONDOWN, wParam, lParam);
+  int item = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  if (!(wParam & MK_CONTROL) || item < 0 || !Selected(item)) return Default(WM_LBUTTONDOWN, wParam, lParam);
+  std::vector<int> selected = SelectedIndexes(kMaxSelectedItems);
+  if (std::find(selected.begin(), selected.end(), item) == selected.end()) return Default(WM_LBUTTONDOWN, wParam, lParam);
+  std::vector<DirEntry> entries = EntriesOf(*this, selected);
+  TheOperations().Start(kinds::kDragRead, [&] { DragFilesOut(hwnd_, entries); });
+  return 0;
 }
 
 LRESULT FileListBox::OnReflectedCommand(WPARAM wParam, LPARAM) {
-  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start([this] { RunSelected(); });
+  if (HIWORD(wParam) == LBN_DBLCLK) TheOperations().Start(kinds::kRun, [this] { RunSelected(); });
   return 0;
 }
 
 // The menu and the command chosen from it are one operation, so that the
 // list it was opened on is the list the command acts on.
 LRESULT FileListBox::OnContextMenu(WPARAM, LPARAM lParam) {
-  TheOperations().Start([&] { ShowMenu(lParam); });
+  TheOperations().Start(kinds::kMenu, [&] { ShowMenu(lParam); });
   return 0;
 }
 
@@ -108,13 +140,9 @@ void FileListBox::ShowMenu(LPARAM at) {
   } else {   // a right click selects the item under it alone, unless it is selected
     POINT inList = point;
     ScreenToClient(hwnd_, &inList);
-    LRESULT hit = SendMessageW(hwnd_, LB_ITEMFROMPOINT, 0, MAKELPARAM(inList.x, inList.y));
-    int index = LOWORD(hit);
-    RECT item;
-    bool onItem = HIWORD(hit) == 0 && index < Count() &&
-                  SendMessageW(hwnd_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) != LB_ERR && PtInRect(&item, inList);
-    if (!onItem || SendMessageW(hwnd_, LB_GETSEL, index, 0) <= 0) SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
-    if (onItem && SendMessageW(hwnd_, LB_GETSEL, index, 0) <= 0) {
+    int index = ItemAt(inList);
+    if (index < 0 || !Selected(index)) SendMessageW(hwnd_, LB_SETSEL, FALSE, -1);
+    if (index >= 0 && !Selected(index)) {
       SendMessageW(hwnd_, LB_SETSEL, TRUE, index);
       SendMessageW(hwnd_, LB_SETCARETINDEX, index, FALSE);
     }
@@ -124,17 +152,20 @@ void FileListBox::ShowMenu(LPARAM at) {
   for (size_t i = 0; i < kCommandCount; ++i) {
     const Command& command = kCommands[i];
     if (command.separatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING | (CommandEnabled(command, state) ? MF_ENABLED : MF_GRAYED), command.id,
-                WideFromDevice(command.text).c_str());
+    AppendMenuW(menu, MF_STRING | (Holds(command.needs, state) ? MF_ENABLED : MF_GRAYED), static_cast<UINT>(command.id),
+                WideFromDevice(MenuText(command)).c_str());
   }
-  SetMenuDefaultItem(menu, kDefaultCommandId, FALSE);
+  SetMenuDefaultItem(menu, static_cast<UINT>(CommandId::kRun), FALSE);
   int chosen;
   {
     UserWait wait;
     chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, point.x, point.y, 0, GetParent(hwnd_), nullptr);
   }
   DestroyMenu(menu);
-  if (const Command* command = CommandForId(chosen)) RunCommand(*this, *command);
+  if (chosen == 0) return;
+  const Command& command = CommandById(static_cast<CommandId>(chosen));
+  TheOperations().Continue(command.kind);
+  (this->*command.run)();
 }
 
 void FileListBox::RunSelected() { RunSelectedFile(*this, &RunProgram); }
@@ -153,10 +184,11 @@ bool FileListBox::ChooseFolder(const char* title, std::string* folder) {
 
 void FileListBox::SaveToFolder() {
   std::string folder;
-  if (!SelectedIndexes(1).empty() && ChooseFolder("保存先のフォルダを選んでください。", &folder)) SaveSelectedFiles(*this, folder);
+  std::vector<DirEntry> entries = SelectedEntries(*this);
+  if (!entries.empty() && ChooseFolder("保存先のフォルダを選んでください。", &folder)) ::SaveToFolder(entries, folder);
 }
 
-void FileListBox::Copy() { CopyToClipboard(GetParent(hwnd_), *this); }
+void FileListBox::Copy() { CopyToClipboard(GetParent(hwnd_), SelectedEntries(*this)); }
 
 // Files on the clipboard are written as if they had been dropped; a cut in
 // Explorer is copied all the same, for Quillet never deletes a host file.
@@ -179,8 +211,9 @@ void FileListBox::Delete() { DeleteSelectedFiles(*this); }
 // F2 on exactly one selected item.
 void FileListBox::Rename() {
   std::vector<int> selected = SelectedIndexes(2);
-  std::string text, oldName, newName;
-  if (selected.size() != 1 || !Text(selected[0], &text) || !NameFromItemText(text, &oldName)) return;
+  std::string newName;
+  if (selected.size() != 1) return;
+  const std::string oldName = Entry(selected[0])->name;
   if (RenameDialog(oldName).Ask(GetParent(hwnd_), &newName)) RenameFile(*this, oldName, newName);
 }
 
@@ -212,33 +245,32 @@ void FileListBox::Pause() {
 
 void FileListBox::BackUp() {
   std::string folder;
-  if (Count() > 0 && ChooseFolder("バックアップ先のフォルダを選んでください。", &folder)) BackUpDevice(*this, folder);
+  if (Count() > 0 && ChooseFolder("バックアップ先のフォルダを選んでください。", &folder)) BackUpDevice(entries_, folder);
 }
 
 void FileListBox::ResetContent() {
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-  texts_.clear();
+  entries_.clear();
 }
 
 int FileListBox::Count() { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
 
-bool FileListBox::Text(int index, std::string* text) {
-  if (index < 0 || static_cast<size_t>(index) >= texts_.size()) return false;
-  *text = texts_[index];
-  return true;
+const DirEntry* FileListBox::Entry(int index) {
+  return index >= 0 && static_cast<size_t>(index) < entries_.size() ? &entries_[index] : nullptr;
 }
 
 // Item texts are device text, shown through code page 932. They are short
 // (a size and a name of 31 bytes at most), so they are converted on the
 // stack, not on the heap.
-int FileListBox::InsertString(int index, const std::string& text) {
+int FileListBox::Insert(int index, const DirEntry& entry) {
+  const std::string text = ItemText(entry);
   wchar_t wide[128];
   int n = text.size() < 100 ? MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide, 127) : -1;
   if (n >= 0) wide[n] = L'\0';
   LRESULT r = SendMessageW(hwnd_, LB_INSERTSTRING, index,
                            reinterpret_cast<LPARAM>(n >= 0 ? wide : WideFromDevice(text).c_str()));
-  if (r == LB_ERR || r == LB_ERRSPACE || static_cast<size_t>(r) > texts_.size()) return -1;
-  texts_.insert(texts_.begin() + r, text);
+  if (r == LB_ERR || r == LB_ERRSPACE || static_cast<size_t>(r) > entries_.size()) return -1;
+  entries_.insert(entries_.begin() + r, entry);
   return static_cast<int>(r);
 }
 
@@ -273,7 +305,7 @@ bool FileListBox::ShiftOrCtrlDown() {
 
 void FileListBox::Reserve(size_t count) {
   SendMessageW(hwnd_, LB_INITSTORAGE, count, count * 64);
-  texts_.reserve(count);
+  entries_.reserve(count);
 }
 
 void FileListBox::SetRedraw(bool on) {

@@ -1,11 +1,12 @@
 // FileListBox: control 1000 of the main window, a subclassed list box that
-// carries every file command.
+// carries every file command. Each item is the directory entry it shows.
 #ifndef QUILLET_FILELIST_FILE_LIST_BOX_WIN32_H
 #define QUILLET_FILELIST_FILE_LIST_BOX_WIN32_H
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "filelist/commands.h"
 #include "filelist/file_list.h"
@@ -23,12 +24,16 @@ class FileListBox : public ListControl, public CommandTarget {
   bool RefreshFileList(const PathList* selectThese = nullptr) {
     return ::RefreshFileList(*this, selectThese);
   }
+  // A key-down (alt: with Alt held, as WM_SYSKEYDOWN): true when it was a
+  // command's, which then ran unless an operation runs; false leaves it to
+  // the list box, or to the system.
+  bool TakeKey(unsigned key, bool alt);
 
   // ListControl
   void ResetContent() override;
   int Count() override;
-  bool Text(int index, std::string* text) override;
-  int InsertString(int index, const std::string& text) override;
+  const DirEntry* Entry(int index) override;
+  int Insert(int index, const DirEntry& entry) override;
   void Select(int index) override;
   bool Selected(int index) override;
   std::vector<int> SelectedIndexes(size_t max) override;
@@ -54,6 +59,7 @@ class FileListBox : public ListControl, public CommandTarget {
   // Message handlers (the table is at the top of the .cpp file).
   LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
   LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSysKeyDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
   LRESULT OnReflectedCommand(WPARAM wParam, LPARAM lParam);
@@ -62,6 +68,9 @@ class FileListBox : public ListControl, public CommandTarget {
   void WriteFiles(const PathList& list);
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  // The item under a point of the list's client area, or -1 (the list box
+  // names the nearest item for a point below the last).
+  int ItemAt(POINT point);
   void ShowMenu(LPARAM at);
   // Asks for a folder (title: device text); true with it, ending in a
   // separator.
@@ -69,11 +78,8 @@ class FileListBox : public ListControl, public CommandTarget {
 
   HWND hwnd_ = nullptr;
   WNDPROC previous_ = nullptr;
-  // Each item's text as the device's own bytes, in list order: code page 932
-  // shows some characters under two codes, so the text read back from the
-  // list box could name another file.
-  std::vector<std::string> texts_;
-  std::string lastFolder_;   // where the last save went, in this run
+  std::vector<DirEntry> entries_;   // what each item shows, in list order
+  std::string lastFolder_;          // where the last save went, in this run
 };
 
 #endif

@@ -1,18 +1,15 @@
-// The list box items: "%6d %s" texts, the name read back with "%*d%s", and
-// the fixed order (startup.pex first, then names by unsigned byte value).
+// The list box's items: each shows its directory entry as "%6d %s" (size
+// and name), in the fixed order (startup.pex first, then names by unsigned
+// byte value).
 #ifndef QUILLET_FILELIST_ITEM_TEXT_H
 #define QUILLET_FILELIST_ITEM_TEXT_H
 
 #include <string>
-#include <vector>
 
 #include "app/path_list.h"
-#include "filelist/directory.h"
+#include "device/directory.h"
 
-std::string FormatItemText(const DirEntry& entry);
-// The name of an item text; false when the text gives none.
-bool NameFromItemText(const std::string& text, std::string* name);
-
+std::string ItemText(const DirEntry& entry);
 // True when name sorts after other in the list's byte order.
 bool NameGreater(const std::string& name, const std::string& other);
 // Whether a dropped or written host path names this device file.

@@ -9,8 +9,7 @@
 #include "device/connection.h"
 #include "device/library_path.h"
 #include "device/pieceif.h"
-#include "filelist/directory.h"
-#include "filelist/item_text.h"
+#include "device/directory.h"
 #include "transfer/lru.h"
 
 const char kNameRefused[] = "このファイル名は使えません。";
@@ -52,10 +51,8 @@ bool MoveOnDevice(const std::string& oldName, const std::string& newName, const 
 }
 
 bool Listed(ListControl& list, const std::string& name) {
-  for (int i = 0; i < list.Count(); ++i) {
-    std::string text, itemName;
-    if (list.Text(i, &text) && NameFromItemText(text, &itemName) && itemName == name) return true;
-  }
+  for (int i = 0; i < list.Count(); ++i)
+    if (list.Entry(i)->name == name) return true;
   return false;
 }
 

@@ -4,24 +4,22 @@
 #ifndef QUILLET_FILELIST_RENAME_DIALOG_WIN32_H
 #define QUILLET_FILELIST_RENAME_DIALOG_WIN32_H
 
-#include <windows.h>
-
 #include <string>
 
-class RenameDialog {
+#include "app/modal_dialog_win32.h"
+
+class RenameDialog : public ModalDialog {
  public:
-  explicit RenameDialog(const std::string& oldName) : oldName_(oldName) {}
+  explicit RenameDialog(const std::string& oldName);
   // True with the new name (device text, lowered); false when cancelled or
   // left as it was.
   bool Ask(HWND owner, std::string* newName);
 
-  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+ protected:
+  bool OnInit() override;
+  bool OnOk() override;
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-  HWND hwnd_ = nullptr;
   std::string oldName_, newName_;
 };
 

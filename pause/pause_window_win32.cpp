@@ -6,37 +6,22 @@
 #include "pause/pause_blink.h"
 #include "resources/resource.h"
 
-// What the PAUSE window handles; the dialog manager does the rest.
+// What the PAUSE window handles besides its steps; the dialog manager does
+// the rest.
 static const MessageEntry<PauseWindow> kPauseWindowMessages[] = {
-    {WM_INITDIALOG, &PauseWindow::OnInitDialog},
     {WM_TIMER, &PauseWindow::OnTimer},
     {WM_KEYDOWN, &PauseWindow::OnKeyDown},
-    {WM_COMMAND, &PauseWindow::OnCommand},
     {WM_DESTROY, &PauseWindow::OnDestroy},
 };
 
 namespace {
-constexpr INT_PTR kEndCode = 1;
 const wchar_t kTextWindowProperty[] = L"QuilletPauseWindow";
 }  // namespace
 
-INT_PTR PauseWindow::RunModal(HWND owner) {
-  if (!owner) owner = TheWin32Platform().MainWindow();
-  UserWait wait;
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PAUSE), owner,
-                         &PauseWindow::Procedure, reinterpret_cast<LPARAM>(this));
-}
+PauseWindow::PauseWindow() : ModalDialog(IDD_PAUSE) {}
 
-INT_PTR CALLBACK PauseWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    reinterpret_cast<PauseWindow*>(lParam)->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<PauseWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (!self) return FALSE;
-  LRESULT result = 0;
-  if (!DispatchMessageTo(self, kPauseWindowMessages, message, wParam, lParam, &result)) return FALSE;
-  return result;
+bool PauseWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  return DispatchDialogMessage(this, kPauseWindowMessages, message, wParam, lParam, result);
 }
 
 // Key presses that reach the text control are the window's: any key ends the
@@ -55,53 +40,31 @@ LRESULT CALLBACK PauseWindow::TextProcedure(HWND hwnd, UINT message, WPARAM wPar
   }
 }
 
-void PauseWindow::CenterOverOwner() {
-  HWND owner = GetWindow(hwnd_, GW_OWNER);
-  RECT area, own;
-  GetWindowRect(hwnd_, &own);
-  if (!owner || !GetWindowRect(owner, &area))
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  int width = own.right - own.left, height = own.bottom - own.top;
-  int x = area.left + ((area.right - area.left) - width) / 2;
-  int y = area.top + ((area.bottom - area.top) - height) / 2;
-  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-LRESULT PauseWindow::OnInitDialog(WPARAM, LPARAM) {
+bool PauseWindow::OnInit() {
   blinkCount = 0;
-  text_ = GetDlgItem(hwnd_, IDC_PAUSE_TEXT);
+  text_ = Item(IDC_PAUSE_TEXT);
   if (text_) {
     SetPropW(text_, kTextWindowProperty, this);
     previousTextProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PauseWindow::TextProcedure)));
   }
-  CenterOverOwner();
-  SetTimer(hwnd_, kPauseTimerId, kPauseTimerMs, nullptr);
-  return TRUE;   // the dialog manager sets the default focus
+  SetTimer(Handle(), kPauseTimerId, kPauseTimerMs, nullptr);
+  return true;   // the dialog manager sets the default focus
 }
 
 LRESULT PauseWindow::OnTimer(WPARAM, LPARAM) {
   int count = blinkCount++;
-  if (const char* text = PauseTextAtTick(count)) SetDlgItemTextW(hwnd_, IDC_PAUSE_TEXT, WideFromDevice(text).c_str());
+  if (const char* text = PauseTextAtTick(count)) SetDlgItemTextW(Handle(), IDC_PAUSE_TEXT, WideFromDevice(text).c_str());
   return TRUE;
 }
 
 LRESULT PauseWindow::OnKeyDown(WPARAM, LPARAM) {
-  EndDialog(hwnd_, kEndCode);
-  return TRUE;
-}
-
-// Enter and Esc arrive as the dialog's accept and cancel commands when the
-// dialog manager sees them first.
-LRESULT PauseWindow::OnCommand(WPARAM wParam, LPARAM) {
-  WORD id = LOWORD(wParam);
-  if (id != IDOK && id != IDCANCEL) return FALSE;
-  EndDialog(hwnd_, kEndCode);
+  End(IDOK);
   return TRUE;
 }
 
 LRESULT PauseWindow::OnDestroy(WPARAM, LPARAM) {
-  KillTimer(hwnd_, kPauseTimerId);
+  KillTimer(Handle(), kPauseTimerId);
   if (text_ && previousTextProc_) {
     SetWindowLongPtrW(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousTextProc_));
     RemovePropW(text_, kTextWindowProperty);
@@ -110,6 +73,6 @@ LRESULT PauseWindow::OnDestroy(WPARAM, LPARAM) {
 }
 
 void RunPauseWindow(HWND owner) {
-  PauseWindow window;
-  window.RunModal(owner);
+  UserWait wait;
+  PauseWindow().Run(owner ? owner : TheWin32Platform().MainWindow());
 }

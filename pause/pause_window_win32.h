@@ -3,33 +3,34 @@
 #ifndef QUILLET_PAUSE_PAUSE_WINDOW_WIN32_H
 #define QUILLET_PAUSE_PAUSE_WINDOW_WIN32_H
 
-#include <windows.h>
+#include "app/modal_dialog_win32.h"
 
-class PauseWindow {
+class PauseWindow : public ModalDialog {
  public:
-  PauseWindow() = default;
-  // Shows the window modally over owner (the main window when null) and
-  // returns when a key has ended it.
-  INT_PTR RunModal(HWND owner);
+  PauseWindow();
 
-  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
   LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
   LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
 
- private:
-  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK TextProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void CenterOverOwner();
+ protected:
+  bool OnInit() override;
+  // Enter and Esc arrive as the dialog's OK and Cancel when the dialog
+  // manager sees them first: they end it as any key does.
+  bool OnOk() override { return true; }
+  void OnCancel() override { End(IDOK); }
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-  HWND hwnd_ = nullptr;
+ private:
+  static LRESULT CALLBACK TextProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
   HWND text_ = nullptr;
   WNDPROC previousTextProc_ = nullptr;
   int blinkCount = 0;
 };
 
-// What the Pause/Break key shows while the device is paused.
+// What the Pause/Break key shows while the device is paused, over owner
+// (the main window when null), until a key ends it.
 void RunPauseWindow(HWND owner);
 
 #endif

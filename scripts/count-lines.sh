@@ -45,7 +45,7 @@ count() {
 
 files_in() { find "$@" -type f 2>/dev/null | sort; }
 
-code_dirs=(app device filelist transfer pause settings resources stand-ins)
+code_dirs=(app device filelist readout transfer pause settings resources stand-ins)
 code=0
 for d in "${code_dirs[@]}"; do
   mapfile -t list < <(files_in "$d")

@@ -8,7 +8,7 @@
 #include "app/settings_store.h"
 #include "device/library_path.h"
 #include "device/pieceif.h"
-#include "filelist/directory.h"
+#include "device/directory.h"
 
 namespace {
 

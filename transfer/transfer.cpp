@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "app/operations.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "app/settings_store.h"
@@ -125,7 +126,7 @@ Next Transfer::WriteOneFile(const std::string& fileName, const std::string& host
         ThePlatform().ShowProgress(std::string(kSwapping) + " " + moved, bytesDone_, bytesTotal_);
       };
       if (SwapOutOne(folderOpened_, deviceSizes_, hostPath, moving)) {
-        if (ThePlatform().StopRequested()) return Next::kStop;
+        if (TheOperations().StopRequested()) return Next::kStop;
         Progress(name);
         status = WriteToDevice(name, hostPath);
         continue;
@@ -154,7 +155,7 @@ Next Transfer::WriteList(const std::string& listPath) {
   // list writes it as a plain file.
   std::string line;
   while (list.NextLine(&line)) {
-    if (ThePlatform().StopRequested() || WriteOneFile(line, ListedPath(listPath, line)) == Next::kStop) return Next::kStop;
+    if (TheOperations().StopRequested() || WriteOneFile(line, ListedPath(listPath, line)) == Next::kStop) return Next::kStop;
   }
   return Next::kCarryOn;
 }
@@ -163,7 +164,7 @@ Next Transfer::WriteList(const std::string& listPath) {
 
 void TransferFiles(const PathList& paths) {
   if (paths.empty()) return;
-  ProgressScope progress(true);
+  ProgressScope progress;
   DeviceSizes sizes;
   if (!ReconcileLruList(&sizes)) {
     Show(kLruFailed, kErrorStyle);
@@ -174,7 +175,7 @@ void TransferFiles(const PathList& paths) {
     Transfer transfer(paths, sizes);
     for (const std::string& path : paths) {
       // A stop asked for during the file before ends the writing here.
-      if (ThePlatform().StopRequested()) break;
+      if (TheOperations().StopRequested()) break;
       PathParts parts = SplitHostPath(path);
       std::string name;   // a host name that code page 932 cannot hold is refused as it is written
       Next next = IsList(path) ? transfer.WriteList(path)

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/platform_win32.h"
-#include "filelist/directory.h"
+#include "device/directory.h"
 #include "filelist/file_list_box_win32.h"
 #include "filelist/item_text.h"
 #include "stand-ins/pieceif/simulator.h"
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   std::stable_sort(sorted.begin(), sorted.end(),
                    [](const DirEntry& a, const DirEntry& b) { return NameGreater(b.name, a.name); });
   std::vector<std::string> texts;
-  for (const DirEntry& e : sorted) texts.push_back(FormatItemText(e));
+  for (const DirEntry& e : sorted) texts.push_back(ItemText(e));
 
   std::vector<double> refresh, plain, read;
   for (int r = 0; r < rounds; ++r) {

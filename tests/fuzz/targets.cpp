@@ -8,7 +8,7 @@
 #include "app/path_list.h"
 #include "app/path_util.h"
 #include "device/launcher_image.h"
-#include "filelist/directory.h"
+#include "device/directory.h"
 #include "settings/file_types.h"
 #include "transfer/transfer_list.h"
 

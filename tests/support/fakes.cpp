@@ -118,6 +118,12 @@ void TempDir::Clear() const {
   for (const std::string& name : Entries()) nftw(File(name).c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
+std::vector<DirEntry> Entries(const Strings& names, int32_t size) {
+  std::vector<DirEntry> entries;
+  for (const std::string& name : names) entries.push_back({size, name});
+  return entries;
+}
+
 std::vector<int> MemoryList::SelectedIndexes(size_t max) {
   std::vector<int> out;
   for (int i = 0; i < Count() && out.size() < max; ++i)

@@ -17,8 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "app/operations.h"
 #include "app/platform.h"
 #include "filelist/file_list.h"
+#include "filelist/item_text.h"
 #include "stand-ins/pieceif/simulator.h"
 #include "tests/support/texts.h"
 
@@ -100,11 +102,11 @@ class FakePlatform : public Platform {
   // where the system's code page can say it in at most 259 bytes.
   bool LibraryPath(const std::string& path, std::string* ansi) override;
   Strings progress;   // "text done/total", a line a step
-  size_t stopAfter = SIZE_MAX;   // a stop is asked for once this many steps were shown
+  size_t stopAfter = SIZE_MAX;   // a stop is asked for once this many steps were shown (inside an operation)
   void ShowProgress(const std::string& text, uint64_t done, uint64_t total) override {
     progress.push_back(text + " " + std::to_string(done) + "/" + std::to_string(total));
+    if (progress.size() >= stopAfter) TheOperations().RequestStop();
   }
-  bool StopRequested() override { return progress.size() >= stopAfter; }
   uint32_t TickCount() override { return ++now; }
   void Sleep(uint32_t ms) override { now += ms, sleeps.push_back(ms); }
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override {
@@ -116,6 +118,9 @@ class FakePlatform : public Platform {
   bool Has(const char* section, const char* key) { return ini.count(section) && ini[section].count(key); }
   static bool Fits(const std::string& path);
 };
+
+// Directory entries of these names, each of size bytes.
+std::vector<DirEntry> Entries(const Strings& names, int32_t size = 7);
 
 // A fresh folder under /tmp, removed with the object.
 class TempDir {
@@ -136,7 +141,7 @@ class TempDir {
 // A list box in memory: items, their selection, the caret, the modifiers.
 class MemoryList : public ListControl {
  public:
-  struct Item { std::string text; bool selected; };
+  struct Item { DirEntry entry; bool selected; };
   std::vector<Item> items;
   std::string title = "untouched";
   int caret = -1;
@@ -145,9 +150,9 @@ class MemoryList : public ListControl {
 
   void ResetContent() override { items.clear(); }
   int Count() override { return static_cast<int>(items.size()); }
-  bool Text(int index, std::string* text) override { return index >= 0 && index < Count() && (*text = items[index].text, true); }
-  int InsertString(int index, const std::string& text) override {
-    return insertions++ == refuseAt ? -1 : (items.insert(items.begin() + index, {text, false}), index);
+  const DirEntry* Entry(int index) override { return index >= 0 && index < Count() ? &items[index].entry : nullptr; }
+  int Insert(int index, const DirEntry& entry) override {
+    return insertions++ == refuseAt ? -1 : (items.insert(items.begin() + index, {entry, false}), index);
   }
   void Select(int index) override { items[index].selected = true; }
   bool Selected(int index) override { return index >= 0 && index < Count() && items[index].selected; }
@@ -157,7 +162,7 @@ class MemoryList : public ListControl {
   bool ShiftOrCtrlDown() override { return modifiers; }
   Strings Texts() const {   // "*" marks the selected items
     Strings out;
-    for (const Item& i : items) out.push_back((i.selected ? "*" : "") + i.text);
+    for (const Item& i : items) out.push_back((i.selected ? "*" : "") + ItemText(i.entry));
     return out;
   }
 };

@@ -17,8 +17,7 @@
 #include "device/beep_block.h"
 #include "device/launcher.h"
 #include "device/pieceif.h"
-#include "filelist/item_text.h"
-#include "filelist/read_out.h"
+#include "readout/read_out.h"
 #include "filelist/rename.h"
 #include "pause/pause_device.h"
 #include "tests/support/fakes.h"
@@ -153,7 +152,7 @@ TEST_F(FaultSweep, Delete) {
            list = MemoryList();
            for (const char* name : {"startup.pex", "a.pex", "b.pex", "c.pex", "keep.pex"}) {
              piecesim::PutFile(0, name, name);
-             list.items.push_back({FormatItemText({11, name}), list.items.size() < 4});
+             list.items.push_back({{11, name}, list.items.size() < 4});
            }
          },
          [&] { DeleteSelectedFiles(list); },
@@ -231,7 +230,7 @@ TEST_F(FaultSweep, ReadOut) {
          [&] {
            ReadOut readOut;
            Strings refused;
-           ASSERT_TRUE(readOut.Prepare({"     4 a.pex", "     3 b.txt", "     2 c.dat"}, &refused));
+           ASSERT_TRUE(readOut.Prepare({{4, "a.pex"}, {3, "b.txt"}, {2, "c.dat"}}, &refused));
            if (readOut.ReadAtDrop())
              for (const std::string& path : readOut.tempPaths()) copies[HostFileName(path)] = Read(path);
            readOut.ReportError();

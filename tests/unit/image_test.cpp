@@ -8,7 +8,7 @@
 
 #include "device/beep_block.h"
 #include "device/launcher_image.h"
-#include "filelist/drop_list.h"
+#include "readout/drop_list.h"
 #include "pause/pause_blink.h"
 #include "tests/support/fakes.h"
 

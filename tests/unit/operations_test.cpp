@@ -1,5 +1,7 @@
-// One operation at a time: what a key, a request from outside and a close do
-// while an operation runs, and in what order the waiting ones run.
+// One operation at a time: what comes (a command, a request from outside, a
+// stop, a close) in each state, what a key, a request and a close do while
+// an operation runs and in what order the waiting ones run, and when the
+// session may end and the PC sleep.
 #include <gtest/gtest.h>
 
 #include "app/operations.h"
@@ -18,6 +20,20 @@ struct Recorder : OperationHooks {
   void Close() override { log.push_back("close"); }
 };
 
+TEST(OperationsTest, WhatComesInEachState) {
+  // Run now, Queue, Drop, for a command, a request, a stop, a close.
+  const struct { bool running, waiting, stoppable, ending; const char* admitted; } rows[] = {
+      {false, false, false, false, "RRDR"}, {true, false, true, false, "DQRQ"}, {true, false, false, false, "DQDQ"},
+      {false, true, false, false, "DQDQ"},  {false, false, false, true, "RDDR"}, {true, false, true, true, "DDRQ"},
+  };
+  for (const auto& r : rows) {
+    std::string admitted;
+    for (Arrival arrival : {Arrival::kCommand, Arrival::kRequest, Arrival::kStop, Arrival::kClose})
+      admitted += "RQD"[static_cast<int>(Admit({r.running, r.waiting, r.stoppable, r.ending}, arrival))];
+    EXPECT_EQ(r.admitted, admitted) << r.running << r.waiting << r.stoppable << r.ending;
+  }
+}
+
 TEST(OperationsTest, OneAtATimeAndNothingLost) {
   const struct {
     const char* what;
@@ -26,32 +42,48 @@ TEST(OperationsTest, OneAtATimeAndNothingLost) {
   } rows[] = {
       {"idle: a key runs, a close is done at once",
        [](Operations& ops, Strings& log) {
-         EXPECT_TRUE(ops.Start([&] { log.push_back("F5"); }));
+         EXPECT_TRUE(ops.Start(kinds::kRefresh, [&] { log.push_back("F5"); }));
          ops.RequestClose();
        },
        {"begin", "F5", "end", "close"}},
       {"inside an operation a key is dropped, requests wait in their order, the close waits for them",
        [](Operations& ops, Strings& log) {
-         ops.Start([&] {
-           EXPECT_FALSE(ops.Start([&] { log.push_back("F5"); }));
-           ops.Submit(true, [&] { log.push_back("hand-over"); });
+         ops.Start(kinds::kDelete, [&] {
+           EXPECT_FALSE(ops.Start(kinds::kRefresh, [&] { log.push_back("F5"); }));
+           ops.Submit(kinds::kWrite, [&] { log.push_back("hand-over"); });
            ops.RequestClose();
-           ops.Submit(false, [&] { log.push_back("drop"); });
+           ops.Submit(kinds::kRefresh, [&] { log.push_back("drop"); });
            ops.RunQueued();   // a posted message that comes too early
            log.push_back("delete");
          });
-         EXPECT_FALSE(ops.Start([&] { log.push_back("key before the queue ran"); }));
-         ops.Submit(true, [&] { log.push_back("behind them"); });
+         EXPECT_FALSE(ops.Start(kinds::kRefresh, [&] { log.push_back("key before the queue ran"); }));
+         ops.Submit(kinds::kWrite, [&] { log.push_back("behind them"); });
          ops.RunQueued();
        },
        {"begin", "delete", "end", "later", "begin", "hand-over", "end", "begin", "drop", "end", "begin", "behind them", "end",
         "close"}},
-      {"a request that comes while the queue runs joins it",
+      {"a request that comes while the queue runs joins it; once the session ends none is taken",
        [](Operations& ops, Strings& log) {
-         ops.Start([&] { ops.Submit(true, [&] { ops.Submit(true, [&] { log.push_back("second"); }); log.push_back("first"); }); });
+         ops.Start(kinds::kRefresh, [&] {
+           ops.Submit(kinds::kWrite, [&] {
+             ops.Submit(kinds::kWrite, [&] { log.push_back("second"); });
+             log.push_back("first");
+           });
+         });
          ops.RunQueued();
+         ops.SessionEnding(true);
+         EXPECT_FALSE(ops.Submit(kinds::kWrite, [&] { log.push_back("after the end"); }));
        },
        {"begin", "end", "later", "begin", "first", "end", "begin", "second", "end"}},
+      {"a stop is taken by what can be stopped, until it ends; the menu goes on as its command",
+       [](Operations& ops, Strings& log) {
+         auto stop = [&] { log.push_back(ops.RequestStop() ? "stopped" : "not stopped"), log.back() += ops.StopRequested() ? "!" : ""; };
+         stop();
+         ops.Start(kinds::kRead, stop);
+         ops.Start(kinds::kMenu, [&] { stop(), ops.Continue(kinds::kWrite), stop(); });
+         ops.Start(kinds::kDragRead, stop);
+       },
+       {"not stopped", "begin", "stopped!", "end", "begin", "not stopped", "stopped!", "end", "begin", "not stopped", "end"}},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
@@ -73,18 +105,18 @@ TEST(OperationsTest, TheSessionAndTheSleepFollowTheCalls) {
   ops.SetHooks(&hooks);
   std::string seen;
   auto blocks = [&] { seen += ops.BlocksSessionEnd() ? '1' : '0'; };
-  auto call = [&](PieceFunctionId function) {
+  auto call = [&](Operations& to, PieceFunctionId function) {
     LibraryCall c;
     c.function = function;
-    ops.CallStarts(c);
+    to.CallStarts(c);
   };
   auto asked = [&] { ops.UserWaits(true), hooks.log.push_back("box"), blocks(), ops.UserWaits(false); };
-  call(kIsmPFFSWrite), blocks();   // outside an operation
-  ops.Start([&] {
-    asked(), call(kIsmPFFSDir), blocks();
-    ops.Submit(false, blocks), blocks();
-    call(kIsmPFFSDelete), blocks(), asked();
-    ops.Submit(true, [&] { blocks(), call(kIsmCmdW), blocks(); });
+  call(ops, kIsmPFFSWrite), blocks();   // outside an operation
+  ops.Start(kinds::kDelete, [&] {
+    asked(), call(ops, kIsmPFFSDir), blocks();
+    ops.Submit(kinds::kRefresh, blocks), blocks();
+    call(ops, kIsmPFFSDelete), blocks(), asked();
+    ops.Submit(kinds::kWrite, [&] { blocks(), call(ops, kIsmCmdW), blocks(); });
   });
   blocks();
   ops.RunQueued(), blocks();
@@ -100,12 +132,7 @@ TEST(OperationsTest, TheSessionAndTheSleepFollowTheCalls) {
   std::string changing;
   for (int f = 0; f < kPieceFunctionCount; ++f) {
     Operations one;
-    one.Start([&] {
-      LibraryCall c;
-      c.function = static_cast<PieceFunctionId>(f);
-      one.CallStarts(c);
-      changing += one.BlocksSessionEnd() ? '1' : '0';
-    });
+    one.Start(kinds::kRefresh, [&] { call(one, static_cast<PieceFunctionId>(f)), changing += one.BlocksSessionEnd() ? '1' : '0'; });
   }
   EXPECT_EQ("0010011100011", changing) << "InitEx Exit CmdW CmdR ReadMem WriteMem AppStop AppStart GetVersion Dir Read Write Delete";
   // A close while a call does not come back says what waits and is lost.

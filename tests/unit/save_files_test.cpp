@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "filelist/file_list.h"
-#include "filelist/item_text.h"
-#include "filelist/save_files.h"
+#include "readout/save_files.h"
 #include "transfer/transfer.h"
 #include "tests/support/fakes.h"
 
@@ -36,9 +35,8 @@ TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
     if (r.failingRead) piecesim::InjectFault("ismPFFSRead", r.failingRead, 9);
     MemoryList list;
     ASSERT_TRUE(RefreshFileList(list));
-    for (auto& item : list.items) item.selected = true;
     platform.answers = r.answers;
-    SaveSelectedFiles(list, folder.path() + "/");
+    SaveToFolder(EntriesOf(list, {0, 1, 2}), folder.path() + "/");
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
     Strings left;   // nothing else: no private file stays
     for (const std::string& name : folder.Entries()) left.push_back(name.substr(0, 1) + "=" + folder.Read(name));
@@ -60,7 +58,7 @@ TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
   MemoryList list;
   ASSERT_TRUE(RefreshFileList(list));
   platform.answerer = [](const Box&) { return IDYES; };
-  BackUpDevice(list, folder.path() + "/");
+  BackUpDevice(EntriesOf(list, {0, 1, 2, 3, 4, 5, 6, 7, 8}), folder.path() + "/");
   EXPECT_EQ(Strings{}, platform.Texts());
   ASSERT_NE("<missing>", folder.Read("backup.pfs"));
 
@@ -76,7 +74,7 @@ TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
   Reset({"x=new", "y=y"});
   ASSERT_TRUE(RefreshFileList(list));
   platform.answers = {IDNO};
-  BackUpDevice(list, folder.path() + "/");
+  BackUpDevice(EntriesOf(list, {0, 1}), folder.path() + "/");
   EXPECT_EQ("<missing>", folder.Read("backup.pfs"));
   EXPECT_EQ("バックアップを完了できませんでした。", platform.Texts().back());
 }
@@ -86,17 +84,18 @@ TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
 // any out is not complete. Names are judged by their characters: the second
 // bytes of ポ (83 7C) and ソ (83 5C) are '|' and '\\'.
 TEST_F(SaveTest, NamesThatCannotBeFiles) {
-  const struct { Strings names; Strings reserved, refused; } placed[] = {
-      {{"Save.dat", "save.dat", "sub/x.pex", "sub\\x.pex", "./y.pex", "y.pex", "\x83\x7C.pex", "\x83\x5C.pex"}, {},
+  // The second of two names the host takes for one, whole or flat (the
+  // drag's and the clipboard's copies), in any script.
+  const struct { bool flat; Strings names; Strings reserved, refused; } placed[] = {
+      {false, {"Save.dat", "save.dat", "sub/x.pex", "sub\\x.pex", "./y.pex", "y.pex", "\x83\x7C.pex", "\x83\x5C.pex"}, {},
        {"save.dat", "sub\\x.pex", "y.pex"}},
-      {{"sub", "sub\\x.pex", "dir\\x.pex", "DIR"}, {}, {"sub\\x.pex", "DIR"}},   // a file where a folder must be
-      {{"Backup.PFS", "a.pex"}, {"backup.pfs"}, {"Backup.PFS"}},
+      {false, {"sub", "sub\\x.pex", "dir\\x.pex", "DIR"}, {}, {"sub\\x.pex", "DIR"}},   // a file where a folder must be
+      {false, {"Backup.PFS", "a.pex"}, {"backup.pfs"}, {"Backup.PFS"}},
+      {true, {"sub\\a.pex", "A.pex", "Ａ.pex", "ａ.pex", "Ω.pex", "ω.pex", "readme", "readme.", "..\\x"}, {},
+       {"A.pex", "ａ.pex", "ω.pex", "readme.", "..\\x"}},
   };
-  for (const auto& r : placed) {
-    Strings texts;
-    for (const std::string& name : r.names) texts.push_back(FormatItemText({1, name}));
-    EXPECT_EQ(r.refused, PlaceFiles(texts, "/f/", false, r.reserved).refused) << r.names[0];
-  }
+  for (const auto& r : placed)
+    EXPECT_EQ(r.refused, PlaceFiles(Entries(r.names), "/f/", r.flat, r.reserved).refused) << r.names[0];
   TempDir folder;
   const std::string box = "次のファイルはPCのファイル名にできません。";
   const struct { bool backup; int answer; Strings boxes, saved; } rows[] = {
@@ -110,10 +109,8 @@ TEST_F(SaveTest, NamesThatCannotBeFiles) {
     folder.Clear();
     MemoryList list;
     ASSERT_TRUE(RefreshFileList(list));
-    for (auto& item : list.items) item.selected = true;
     platform.answers = {r.answer};
-    if (r.backup) BackUpDevice(list, folder.path() + "/");
-    else SaveSelectedFiles(list, folder.path() + "/");
+    (r.backup ? BackUpDevice : SaveToFolder)(EntriesOf(list, {0, 1, 2, 3, 4, 5}), folder.path() + "/");
     EXPECT_EQ(r.boxes, platform.Texts());
     EXPECT_EQ(static_cast<unsigned>(MB_OKCANCEL | MB_ICONEXCLAMATION), platform.shown[0].style);
     Strings saved;

@@ -6,7 +6,7 @@
 
 #include "app/path_list.h"
 #include "app/path_util.h"
-#include "filelist/directory.h"
+#include "device/directory.h"
 #include "filelist/item_text.h"
 #include "settings/file_types.h"
 #include "settings/settings_text.h"
@@ -53,17 +53,10 @@ TEST(Parse, DirectoryText) {
 }
 
 TEST(Parse, ItemTexts) {
-  // An item's text and the name read back from it ("?": none); the rows
-  // with a size are also what that entry formats to.
-  const struct { int size; const char *text, *name; } rows[] = {
-      {1234, "  1234 startup.pex", "startup.pex"}, {1234567, "1234567 a", "a"}, {-5, "    -5 ゲーム.pex", "ゲーム.pex"},
-      {0, "+5 a", "a"}, {0, "\t12\tb c", "b"}, {0, "  1234 ", "?"}, {0, "name only", "?"}, {0, "", "?"}};
-  for (const auto& r : rows) {
-    std::string name = "?";
-    EXPECT_EQ(std::string(r.name) != "?", NameFromItemText(r.text, &name)) << r.text;
-    EXPECT_EQ(r.name, name);
-    if (r.size) EXPECT_EQ(r.text, FormatItemText({r.size, r.name}));
-  }
+  // "%6d %s": the size right-aligned in six columns, a longer one whole.
+  const struct { int size; const char *name, *text; } rows[] = {
+      {1234, "startup.pex", "  1234 startup.pex"}, {1234567, "a", "1234567 a"}, {-5, "ゲーム.pex", "    -5 ゲーム.pex"}};
+  for (const auto& r : rows) EXPECT_EQ(r.text, ItemText({r.size, r.name}));
 }
 
 TEST(Parse, PathParts) {

@@ -136,7 +136,8 @@ TEST_F(TransferTest, ProgressAndAStopAfterAFile) {
     AppSettings.mode = true;
     platform.progress.clear(), platform.stopAfter = r.stopAfter;
     for (const char* f : {"a.pex=aaa", "b.pex=bb", "c.pex=c", "l.pfs=b.pex\nc.pex\n"}) host.Write(std::string(f, 5), f + 6);
-    TransferFiles(swapping ? PathList{host.Write("big.pex", std::string(50, 'B'))} : PathList{host.File("l.pfs"), host.File("a.pex")});
+    PathList paths = swapping ? PathList{host.Write("big.pex", std::string(50, 'B'))} : PathList{host.File("l.pfs"), host.File("a.pex")};
+    TheOperations().Start(kinds::kWrite, [&] { TransferFiles(paths); });
     EXPECT_EQ(r.steps, platform.progress) << r.stopAfter;
     EXPECT_EQ(r.written, piecesim::ListFiles(0)) << r.stopAfter;
     EXPECT_TRUE(platform.shown.empty());

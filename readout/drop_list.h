@@ -3,8 +3,8 @@
 // whether the paths are wide) followed by each path and a zero, and one more
 // zero. The paths are 8-bit, in the system's ANSI code page, where every one
 // can be said so; otherwise all are UTF-16, so the target gets the real names.
-#ifndef QUILLET_FILELIST_DROP_LIST_H
-#define QUILLET_FILELIST_DROP_LIST_H
+#ifndef QUILLET_READOUT_DROP_LIST_H
+#define QUILLET_READOUT_DROP_LIST_H
 
 #include <stddef.h>
 #include <stdint.h>

@@ -1,4 +1,4 @@
-#include "filelist/directory.h"
+#include "device/directory.h"
 
 #include <string.h>
 

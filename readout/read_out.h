@@ -5,13 +5,15 @@
 // removed, and the drop target still sees the device file names (as host
 // text). A device name with a folder part (from a transfer list) is read by
 // its whole name into a copy under its file-name part.
-#ifndef QUILLET_FILELIST_READ_OUT_H
-#define QUILLET_FILELIST_READ_OUT_H
+#ifndef QUILLET_READOUT_READ_OUT_H
+#define QUILLET_READOUT_READ_OUT_H
 
 #include <stddef.h>
 #include <stdint.h>
 #include <string>
 #include <vector>
+
+#include "device/directory.h"
 
 constexpr size_t kHostPathBuffer = 260;   // characters, the terminator included
 
@@ -22,13 +24,13 @@ class ReadOut {
   ReadOut(const ReadOut&) = delete;
   ReadOut& operator=(const ReadOut&) = delete;
 
-  // Makes the drag's folder and the temporary path of each item text that
-  // can be a file there, in order; the device names that cannot (the
+  // Makes the drag's folder and the temporary path of each file that can be
+  // a file there, in order; the device names that cannot (the
   // second of two copies of one name, names the host cannot store) go to
   // refused, for the caller to tell. False, leaving nothing behind, when no
   // name is left, or when the copies cannot be made: then with the message
   // shown.
-  bool Prepare(const std::vector<std::string>& itemTexts, std::vector<std::string>* refused);
+  bool Prepare(const std::vector<DirEntry>& entries, std::vector<std::string>* refused);
   // At the drop: reads every file from the device into its temporary path.
   // True when all were read; false (cancel the drop) with errorText set.
   bool ReadAtDrop();
@@ -52,7 +54,7 @@ class ReadOut {
 
   std::string folder_;   // with its trailing separator; empty until made
   std::vector<std::string> deviceNames_;   // read into tempPaths_, in order
-  std::vector<uint64_t> sizes_;            // as the items give them
+  std::vector<uint64_t> sizes_;            // as the list gives them
   std::vector<std::string> tempPaths_;
   std::vector<std::string> readPaths_;
   std::string errorText_;

@@ -1,19 +1,16 @@
-#include "filelist/save_files.h"
-
-#include <stdlib.h>
+#include "readout/save_files.h"
 
 #include "app/messages.h"
+#include "app/operations.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
 #include "device/library_path.h"
-#include "filelist/item_text.h"
 
 namespace {
 
 const char kBackupIncomplete[] = "バックアップを完了できませんでした。";
 const char kBackupList[] = "backup.pfs";
-const char kNotHostNames[] = "次のファイルはPCのファイル名にできません。";
 // Yes replaces, No skips, Cancel ends; No is the default.
 constexpr unsigned kReplaceStyle = MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2;
 
@@ -34,54 +31,11 @@ Next SaveOne(const FileToSave& file, bool ask) {
   return Next::kSaved;
 }
 
-// Whether the host takes a and b (keys of HostPathBelow) for one file, or
-// one for a folder the other needs.
-bool Clash(const std::string& a, const std::string& b) {
-  Platform& platform = ThePlatform();
-  if (platform.SameFileName(a, b)) return true;
-  for (const auto& [file, path] : {std::pair<const std::string&, const std::string&>{a, b}, {b, a}})
-    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
-      if (platform.SameFileName(file, path.substr(0, at))) return true;
-  return false;
-}
-
 }  // namespace
-
-Placement PlaceFiles(const std::vector<std::string>& itemTexts, const std::string& folder, bool flat,
-                     const std::vector<std::string>& reserved) {
-  Placement placement;
-  std::vector<std::string> taken = reserved;
-  for (const std::string& text : itemTexts) {
-    FileToSave file;
-    std::string key;
-    // Names are judged by their characters: the second byte of ポ is '|'.
-    bool named = NameFromItemText(text, &file.deviceName);
-    bool ok = named && ThePlatform().HostText(file.deviceName, &file.hostPath) && HostPathBelow(file.hostPath, flat, &key);
-    for (const std::string& other : taken) ok = ok && !Clash(other, key);
-    if (!ok) {
-      placement.refused.push_back(named ? file.deviceName : text);
-      continue;
-    }
-    taken.push_back(key);
-    if (flat) file.hostPath = HostFileName(file.hostPath);
-    file.hostPath = folder + file.hostPath;
-    long long size = strtoll(text.c_str(), nullptr, 10);   // the item's, for the progress
-    file.size = size > 0 ? static_cast<uint64_t>(size) : 0;
-    placement.files.push_back(file);
-  }
-  return placement;
-}
-
-bool GoOnWithout(const std::vector<std::string>& refused, bool ask) {
-  if (refused.empty()) return true;
-  std::string text = kNotHostNames;
-  for (const std::string& name : refused) text += "\n" + name;
-  return Show(text, ask ? MB_OKCANCEL | MB_ICONEXCLAMATION : kErrorStyle) == IDOK && ask;
-}
 
 SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<size_t>* saved) {
   WaitCursor wait;
-  ProgressScope progress(true);
+  ProgressScope progress;
   if (!ConnectDevice()) {
     Show(kCannotConnect, kErrorStyle);
     return SaveEnd::kNoConnection;
@@ -91,7 +45,7 @@ SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<si
   SaveEnd end = SaveEnd::kAll;
   for (size_t i = 0; i < files.size(); ++i) {
     // A stop asked for during the file before ends the reading here.
-    if (ThePlatform().StopRequested()) {
+    if (TheOperations().StopRequested()) {
       end = SaveEnd::kStopped;
       break;
     }
@@ -109,12 +63,10 @@ SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<si
   return end;
 }
 
-void SaveSelectedFiles(ListControl& list, const std::string& folder) {
+void SaveToFolder(const std::vector<DirEntry>& entries, const std::string& folder) {
   std::vector<size_t> saved;
-  std::vector<int> selected = list.SelectedIndexes(kMaxSelectedItems);
-  if (selected.empty()) return;
-  Placement placement = PlaceFiles(ItemTexts(list, selected), folder, false);
-  if (GoOnWithout(placement.refused, true)) SaveFiles(placement.files, true, &saved);
+  Placement placement = PlaceFiles(entries, folder, false);
+  if (!entries.empty() && GoOnWithout(placement.refused, true)) SaveFiles(placement.files, true, &saved);
 }
 
 std::string BackupListText(const std::vector<std::string>& deviceNames) {
@@ -123,13 +75,11 @@ std::string BackupListText(const std::vector<std::string>& deviceNames) {
   return text;
 }
 
-void BackUpDevice(ListControl& list, const std::string& folder) {
-  std::vector<int> all;
-  for (int i = 0; i < list.Count(); ++i) all.push_back(i);
+void BackUpDevice(const std::vector<DirEntry>& entries, const std::string& folder) {
   std::vector<size_t> saved;
-  if (all.empty()) return;
+  if (entries.empty()) return;
   // The device's own file of the list's name would be overwritten by it.
-  Placement placement = PlaceFiles(ItemTexts(list, all), folder, false, {kBackupList});
+  Placement placement = PlaceFiles(entries, folder, false, {kBackupList});
   if (!GoOnWithout(placement.refused, true)) return;
   SaveEnd end = SaveFiles(placement.files, true, &saved);
   if (end == SaveEnd::kNoConnection) return;

@@ -1,7 +1,7 @@
 // The flash directory: one short connection, ismPFFSDir, and the parse of the
 // directory text into entries and the device's summary line.
-#ifndef QUILLET_FILELIST_DIRECTORY_H
-#define QUILLET_FILELIST_DIRECTORY_H
+#ifndef QUILLET_DEVICE_DIRECTORY_H
+#define QUILLET_DEVICE_DIRECTORY_H
 
 #include <stdint.h>
 #include <string>

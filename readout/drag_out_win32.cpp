@@ -1,4 +1,4 @@
-#include "filelist/drag_out_win32.h"
+#include "readout/drag_out_win32.h"
 
 #include <ole2.h>
 #include <shlobj.h>
@@ -9,16 +9,12 @@
 #include <vector>
 
 #include "app/messages.h"
-#include "app/operations.h"
 #include "app/platform_win32.h"
-#include "filelist/drop_list.h"
-#include "filelist/file_list.h"
-#include "filelist/read_out.h"
-#include "filelist/save_files.h"
+#include "readout/drop_list.h"
+#include "readout/host_names.h"
+#include "readout/read_out.h"
 
 namespace {
-
-constexpr int kMaxSelected = 256;
 
 FORMATETC DropListFormat() {
   FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -196,31 +192,6 @@ bool TempFileDropSource::BeginDrag(HWND window) {
   return started;
 }
 
-// Whether the press at point hits a selected item; the selected indexes
-// (at most 256, ascending) come back in selected.
-bool PressOnSelectedItem(HWND listBox, LPARAM point, std::vector<int>* selected) {
-  POINT pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-  LRESULT hit = SendMessageW(listBox, LB_ITEMFROMPOINT, 0, point);
-  if (HIWORD(hit) != 0) return false;
-  int item = LOWORD(hit);
-  LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-  if (count == LB_ERR || item >= count) return false;
-  // The nearest item is reported for a point below the last one.
-  RECT itemRect;
-  if (SendMessageW(listBox, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&itemRect)) == LB_ERR ||
-      !PtInRect(&itemRect, pt))
-    return false;
-  int indexes[kMaxSelected];
-  LRESULT n = SendMessageW(listBox, LB_GETSELITEMS, kMaxSelected, reinterpret_cast<LPARAM>(indexes));
-  if (n == LB_ERR || n <= 0) return false;
-  selected->assign(indexes, indexes + n);
-  for (int index : *selected)
-    if (index == item) return true;
-  return false;
-}
-
-void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selected);
-
 // The file-drop list in movable, shareable global memory; null after the
 // failure has been shown.
 HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
@@ -243,25 +214,12 @@ HGLOBAL MakeDropList(const std::vector<std::string>& paths) {
 
 }  // namespace
 
-bool DragFilesOut(HWND listBox, ListControl& items, WPARAM flags, LPARAM point) {
-  if (!(flags & MK_CONTROL)) return false;
-  std::vector<int> selected;
-  if (!PressOnSelectedItem(listBox, point, &selected)) return false;
-
-  // From here the press is the drag's: the selection stays as it is. The
-  // whole drag is one operation, the read at the drop included.
-  TheOperations().Start([&] { ReadOutDrag(listBox, items, selected); });
-  return true;
-}
-
-namespace {
-
-void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selected) {
+void DragFilesOut(HWND listBox, const std::vector<DirEntry>& entries) {
   // The mouse button is down: names that cannot be files on the PC are left
   // out without a question, and told after the drop.
   ReadOut readOut;
   std::vector<std::string> refused;
-  if (!readOut.Prepare(ItemTexts(items, selected), &refused)) {
+  if (!readOut.Prepare(entries, &refused)) {
     GoOnWithout(refused, false);
     return;
   }
@@ -284,5 +242,3 @@ void ReadOutDrag(HWND listBox, ListControl& items, const std::vector<int>& selec
   readOut.Cleanup();
   data->Release();
 }
-
-}  // namespace

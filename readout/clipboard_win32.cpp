@@ -1,4 +1,4 @@
-#include "filelist/clipboard_win32.h"
+#include "readout/clipboard_win32.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "app/platform_win32.h"
-#include "filelist/drop_list.h"
-#include "filelist/read_out.h"
-#include "filelist/save_files.h"
+#include "readout/drop_list.h"
+#include "readout/read_out.h"
+#include "readout/host_names.h"
 
 namespace {
 
@@ -85,12 +85,11 @@ PathList ClipboardFiles(HWND owner) {
   return paths;
 }
 
-void CopyToClipboard(HWND owner, ListControl& list) {
-  std::vector<std::string> texts = ItemTexts(list, list.SelectedIndexes(kMaxSelectedItems));
-  if (texts.empty()) return;
+void CopyToClipboard(HWND owner, const std::vector<DirEntry>& entries) {
+  if (entries.empty()) return;
   std::shared_ptr<ReadOut> fresh(new ReadOut);
   std::vector<std::string> refused;
-  bool prepared = fresh->Prepare(texts, &refused);
+  bool prepared = fresh->Prepare(entries, &refused);
   if (!GoOnWithout(refused, true) || !prepared) return;
   std::vector<std::string> read = fresh->ReadAll();
   // Nothing read, or nothing put: the fresh copies go with their folder.

@@ -7,15 +7,15 @@
 // program may hold the clipboard for a moment (clipboard managers do, right
 // after every change): it is tried again for two seconds before Quillet
 // says it cannot have it.
-#ifndef QUILLET_FILELIST_CLIPBOARD_WIN32_H
-#define QUILLET_FILELIST_CLIPBOARD_WIN32_H
+#ifndef QUILLET_READOUT_CLIPBOARD_WIN32_H
+#define QUILLET_READOUT_CLIPBOARD_WIN32_H
 
 #include <windows.h>
 
 #include <memory>
 
 #include "app/path_list.h"
-#include "filelist/file_list.h"
+#include "device/directory.h"
 
 // A file-drop list's paths, each whole whatever its length (a cut one would
 // name another file).
@@ -24,9 +24,9 @@ bool ClipboardHasFiles();
 // The paths of the clipboard's file-drop list; empty when it holds none, or
 // when the clipboard could not be opened (which is said).
 PathList ClipboardFiles(HWND owner);
-// Reads the selected items' files and puts them on the clipboard, with owner
-// (the main window) as the clipboard's owner.
-void CopyToClipboard(HWND owner, ListControl& list);
+// Reads these files (the selected ones) and puts them on the clipboard, with
+// owner (the main window) as the clipboard's owner.
+void CopyToClipboard(HWND owner, const std::vector<DirEntry>& entries);
 // Keeps the copies the clipboard names now for as long as the result is
 // held, even when the clipboard lets them go: a paste of them writes them.
 std::shared_ptr<void> HoldCopies();

@@ -1,4 +1,4 @@
-#include "filelist/drop_list.h"
+#include "readout/drop_list.h"
 
 #include "app/path_util.h"
 #include "app/platform.h"

@@ -1,5 +1,4 @@
-#include "filelist/read_out.h"
-
+#include "readout/read_out.h"
 
 #include "app/messages.h"
 #include "app/path_util.h"
@@ -7,11 +6,10 @@
 #include "device/connection.h"
 #include "device/library_path.h"
 #include "device/pieceif.h"
-#include "filelist/item_text.h"
-#include "filelist/save_files.h"
+#include "readout/host_names.h"
+#include "readout/save_files.h"
 
 namespace {
-
 
 // "QL" and eight hex digits: every candidate has the same length, so paths
 // can be measured before the folder exists.
@@ -40,7 +38,7 @@ bool ReadOut::MakeFolder(const std::string& tempFolder, char separator) {
   return false;
 }
 
-bool ReadOut::Prepare(const std::vector<std::string>& itemTexts, std::vector<std::string>* refused) {
+bool ReadOut::Prepare(const std::vector<DirEntry>& entries, std::vector<std::string>* refused) {
   Platform& platform = ThePlatform();
   std::string tempFolder;
   if (!platform.TempFolder(&tempFolder) || tempFolder.empty()) {
@@ -52,7 +50,7 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts, std::vector<std
 
   // The copies are named by the file-name parts of the device names, as
   // host text; two that the host's file system takes for one would be one.
-  Placement placement = PlaceFiles(itemTexts, "", true);
+  Placement placement = PlaceFiles(entries, "", true);
   *refused = placement.refused;
   std::vector<std::string> names, fileNames;
   for (const FileToSave& file : placement.files) {
@@ -76,7 +74,7 @@ bool ReadOut::Prepare(const std::vector<std::string>& itemTexts, std::vector<std
 
 bool ReadOut::ReadAtDrop() {
   WaitCursor wait;
-  ProgressScope progress(false);
+  ProgressScope progress;
   if (!ConnectDevice()) {
     errorText_ = kCannotConnect;
     return false;
