@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "device/diagnostics_win32.h"
 #include "app/dialog_place_win32.h"
 #include "app/message_map_win32.h"
 #include "app/operation_hooks_win32.h"
@@ -13,6 +14,8 @@
 #include "app/path_list.h"
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
+#include "app/single_instance_win32.h"
+#include "device/trace_log.h"
 #include "app/version.h"
 #include "readout/clipboard_win32.h"
 #include "resources/resource.h"
@@ -46,10 +49,6 @@ constexpr UINT kTrayClose = 2;
 // The longest command line there is, 32,767 UTF-16 units; its ANSI form
 // takes at most two bytes a unit. A longer record is no hand-over.
 constexpr DWORD kMaxHandOverBytes = 32767 * 2;
-// A library call that has run this long may never come back: a close then
-// asks whether to end without it.
-constexpr DWORD kUnansweredCallMs = 3000;
-
 const char kAboutText[] =
     "Quillet " QUILLET_VERSION_TEXT "\n"
     QUILLET_PUBLISHER_LINE "\n"
@@ -72,12 +71,6 @@ std::vector<ScreenRect> WorkAreas() {
   std::vector<ScreenRect> areas;
   EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
   return areas;
-}
-
-// A function of a system library that older Windows may lack; null then.
-template <class Function>
-Function SystemFunction(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 // The functions that know the DPI of each monitor are Windows 10's; before
@@ -137,6 +130,7 @@ bool MainWindow::OnInit() {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, IDM_SETTINGS, WideFromDevice("設定(&O)...").c_str());
     AppendMenuW(menu, MF_STRING, IDM_ABOUT, WideFromDevice("バージョン情報(&A)...").c_str());
+    AppendMenuW(menu, MF_STRING, IDM_REPORT, WideFromDevice("診断情報をコピー(&D)").c_str());
   }
 
   memset(&trayIcon_, 0, sizeof trayIcon_);
@@ -154,8 +148,9 @@ bool MainWindow::OnInit() {
   MoveWindow(fileList.Handle(), client.left, client.top, client.right - client.left,
              client.bottom - client.top, TRUE);
 
+  // The first listing checks what the start-up wrote.
   TheOperations().Submit(kinds::kRefresh, [this] {
-    if (!fileList.RefreshFileList(&commandLinePaths)) Show("ファイルリストの取得に失敗しました。", kErrorStyle);
+    if (!ListWritten(fileList, commandLinePaths, commandLineWritten)) Show("ファイルリストの取得に失敗しました。", kErrorStyle);
   });
   return true;
 }
@@ -193,15 +188,19 @@ bool MainWindow::OnOk() {
 }
 
 // A close waits for the operation under way and the requests behind it,
-// unless the device has stopped answering.
+// unless the device has stopped answering: a call that runs late for its
+// size may never come back, and a close then asks whether to end without it
+// (the waiting loop comes back here when a call runs late for a close that
+// waits).
 void MainWindow::RequestClose() {
-  if (TheWin32Platform().CallElapsed() <= kUnansweredCallMs) {
+  const LibraryCall* call = CallUnderWay();
+  if (!call || TheWin32Platform().CallElapsed() <= CallLimitMs(*call)) {
     TheOperations().RequestClose();
     return;
   }
   if (askingToEnd_) return;
   askingToEnd_ = true;
-  bool end = Show(UnansweredQuestion(TheOperations().Waiting()), kConfirmStyle) == IDYES;
+  bool end = Show(UnansweredQuestion(TheOperations().Waiting(), call->function == kIsmPFFSWrite), kConfirmStyle) == IDYES;
   askingToEnd_ = false;
   if (end) EndNow();
 }
@@ -337,6 +336,12 @@ LRESULT MainWindow::OnEndSession(WPARAM ending, LPARAM) {
 }
 
 LRESULT MainWindow::OnSysCommand(WPARAM wParam, LPARAM) {
+  // The report makes no library call: it may be asked for while a call
+  // hangs, which is when it tells most.
+  if (wParam == IDM_REPORT) {
+    CopyDiagnosticReport(Handle());
+    return TRUE;
+  }
   // While an operation runs or waits the window may be moved, sized and
   // closed, nothing else.
   if (TheOperations().Busy()) {
@@ -369,12 +374,17 @@ void MainWindow::OpenSettings() {
   dialog.warnoverwr = AppSettings.warnoverwr ? 1 : 0;
   dialog.openfolder = AppSettings.openfolder ? 1 : 0;
   dialog.beep = AppSettings.beep ? 1 : 0;
+  dialog.verify = AppSettings.verify ? 1 : 0;
+  dialog.trace = AppSettings.trace ? 1 : 0;
   if (dialog.DoModal(Handle()) != IDOK) return;
   AppSettings.mode = dialog.mode != 0;
   AppSettings.folder = dialog.folder;
   AppSettings.warnoverwr = dialog.warnoverwr != 0;
   AppSettings.openfolder = dialog.openfolder != 0;
   AppSettings.beep = dialog.beep != 0;
+  AppSettings.verify = dialog.verify != 0;
+  AppSettings.trace = dialog.trace != 0;
+  TheTraceLog().Enable(AppSettings.trace);
 }
 
 LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
@@ -404,8 +414,7 @@ LRESULT MainWindow::OnCopyData(WPARAM, LPARAM lParam) {
 void MainWindow::HandOver(const PathList& list) {
   RestoreFromTray();
   UpdateWindow(Handle());
-  TransferFiles(list);
-  fileList.RefreshFileList(&list);
+  ListWritten(fileList, list, TransferFiles(list));
 }
 
 LRESULT MainWindow::OnRunQueued(WPARAM, LPARAM) {

@@ -13,7 +13,6 @@ constexpr char kWriteFailed[] = "ファイルの書き込みに失敗しまし�
 constexpr char kDeleteFailed[] = "ファイルの削除に失敗しました。";
 constexpr char kNoRoom[] = "空き容量が足りません。";
 constexpr char kAlreadyThere[] = "は既に存在します。上書きしてもよろしいですか？";   // after the name
-constexpr char kReading[] = "読み出し中";
 constexpr char kStartupName[] = "startup.pex";
 constexpr char kStartupWriteQuestion[] = "startup.pexを書き込んでもよろしいですか？";
 constexpr char kStartupDeleteQuestion[] = "startup.pexを削除してもよろしいですか？";

@@ -47,6 +47,8 @@ void WindowOperationHooks::KeepAwake(bool awake) {
   SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
 }
 
+void WindowOperationHooks::Began() { TheWin32Platform().OperationBegan(); }
+
 void WindowOperationHooks::BeganWriting() {
   HWND main = TheWin32Platform().MainWindow();
   blocking_ = main ? main : SessionWindow();
@@ -56,6 +58,7 @@ void WindowOperationHooks::BeganWriting() {
 void WindowOperationHooks::Ended() {
   if (blocking_) ShutdownBlockReasonDestroy(blocking_);
   blocking_ = nullptr;
+  if (afterEach_) afterEach_();
 }
 
 void WindowOperationHooks::RunQueuedLater() {
@@ -71,8 +74,8 @@ void WindowOperationHooks::Close() {
   }
 }
 
-void InstallOperationHooks() {
-  static WindowOperationHooks hooks;
+void InstallOperationHooks(void (*afterEach)()) {
+  static WindowOperationHooks hooks(afterEach);
   TheOperations().SetHooks(&hooks);
-  SetCallObserver(&TheOperations());
+  AddCallObserver(&TheOperations());
 }

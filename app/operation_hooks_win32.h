@@ -14,6 +14,8 @@ constexpr UINT kRunQueued = WM_APP + 101;
 
 class WindowOperationHooks : public OperationHooks {
  public:
+  explicit WindowOperationHooks(void (*afterEach)()) : afterEach_(afterEach) {}
+  void Began() override;
   void BeganWriting() override;
   void KeepAwake(bool awake) override;
   void Ended() override;
@@ -22,9 +24,11 @@ class WindowOperationHooks : public OperationHooks {
 
  private:
   HWND blocking_ = nullptr;   // the window that carries the shutdown reason
+  void (*afterEach_)();       // what is to be said once an operation has ended
 };
 
-// Installs the hooks for the process; once, at start.
-void InstallOperationHooks();
+// Installs the hooks for the process, with what runs after each operation;
+// once, at start.
+void InstallOperationHooks(void (*afterEach)());
 
 #endif

@@ -1,17 +1,17 @@
 #include "app/operations.h"
 
 namespace kinds {
-const OperationKind kWrite{"書き込み中", true, true};
-const OperationKind kRead{"読み出し中", false, true};
-const OperationKind kDragRead{"読み出し中", false, false};
-const OperationKind kRefresh{nullptr, false, false};
-const OperationKind kRefreshAndBeep{nullptr, true, false};   // the beep writes the device's memory
-const OperationKind kSelect{nullptr, false, false};
-const OperationKind kDelete{nullptr, true, false};
-const OperationKind kRename{nullptr, true, false};
-const OperationKind kRun{nullptr, true, false};
-const OperationKind kPause{nullptr, true, false};
-const OperationKind kMenu{nullptr, false, false};
+const OperationKind kWrite{"書き込み中", true, true, true};
+const OperationKind kRead{"読み出し中", false, true, true};
+const OperationKind kDragRead{"読み出し中", false, false, false};   // the drag loop keeps its own feedback
+const OperationKind kRefresh{nullptr, false, false, false};
+const OperationKind kRefreshAndBeep{nullptr, true, false, false};   // the beep writes the device's memory
+const OperationKind kSelect{nullptr, false, false, false};
+const OperationKind kDelete{nullptr, true, false, false};
+const OperationKind kRename{"書き込み中", true, false, true};
+const OperationKind kRun{nullptr, true, false, false};
+const OperationKind kPause{nullptr, true, false, false};
+const OperationKind kMenu{nullptr, false, false, false};
 }  // namespace kinds
 
 Admission Admit(const OperationsState& now, Arrival arrival) {
@@ -24,8 +24,8 @@ Admission Admit(const OperationsState& now, Arrival arrival) {
   }
 }
 
-std::string UnansweredQuestion(size_t waiting) {
-  std::string lines;
+std::string UnansweredQuestion(size_t waiting, bool writing) {
+  std::string lines = writing ? "書き込み中のファイルは不完全なまま残るかもしれません。" : "";
   if (waiting > 0) lines += "\n待機中の" + std::to_string(static_cast<unsigned>(waiting)) + "件は書き込まれません。";
   return "P/ECEが応答しません。" + lines + (lines.empty() ? "" : "\n") + "Quilletを終了しますか？";
 }

@@ -32,9 +32,10 @@
 
 // What an operation is.
 struct OperationKind {
-  const char* verb;   // what its progress says of each file ("書き込み中"), or null
-  bool mayWrite;      // it may change the device: waiting, it keeps the session from ending
-  bool stoppable;     // Escape and 中止 end it after the file in flight
+  const char* verb;     // what its progress says of each file ("書き込み中"), or null
+  bool mayWrite;        // it may change the device: waiting, it keeps the session from ending
+  bool stoppable;       // Escape and 中止 end it after the file in flight
+  bool progressWindow;  // a long one shows the progress window
 };
 
 namespace kinds {
@@ -116,6 +117,8 @@ class Operations : public CallObserver {
   bool Busy() const { return current_ || !queue_.empty(); }
   // The requests that wait.
   size_t Waiting() const { return queue_.size(); }
+  // A close was asked for and waits for the end.
+  bool ClosePending() const { return closeRequested_; }
   // The operation under way has changed the device, or a request that may
   // waits.
   bool BlocksSessionEnd() const;
@@ -149,7 +152,8 @@ class UserWait {
 };
 
 // The question a close asks when a library call has not come back, with
-// the number of requests that wait and would be lost (device text).
-std::string UnansweredQuestion(size_t waiting);
+// the number of requests that wait and would be lost, and whether the call
+// writes a file (device text).
+std::string UnansweredQuestion(size_t waiting, bool writing);
 
 #endif

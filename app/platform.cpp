@@ -98,8 +98,3 @@ bool ReplaceWhole(const std::string& path, const std::function<bool(const std::s
     fresh.reset(new PrivateFile(temp));
   return !fresh->path().empty() && fill(fresh->path()) && fresh->MoveTo(path);
 }
-
-std::string StepText(const char* verb, size_t index, size_t count, const std::string& name) {
-  return verb + (" " + std::to_string(static_cast<unsigned>(index)) + "/" +
-                 std::to_string(static_cast<unsigned>(count)) + " ") + name;
-}

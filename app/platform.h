@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/message_box.h"
+#include "app/progress.h"
 
 class Platform {
  public:
@@ -39,6 +40,7 @@ class Platform {
   virtual std::string ProfileString(const char* section, const char* key, const std::string& fallback,
                                     size_t bufferSize) = 0;
   virtual void WriteProfileString(const char* section, const char* key, const std::string& value) = 0;
+  virtual void RemoveProfileKey(const char* section, const char* key) = 0;
 
   // Host files, by UTF-8 paths. The program file's full path; false when it
   // cannot be had.
@@ -70,6 +72,13 @@ class Platform {
   virtual bool RemoveFolder(const std::string& path) = 0;
   // Opens a folder in the shell with the verb "open"; the outcome is ignored.
   virtual void OpenFolder(const std::string& path) = 0;
+  // The folder of the program's log, Quillet in the user's local
+  // application data, made when needed and ending in a separator; false
+  // when it cannot be had.
+  virtual bool LogFolder(std::string* folder) = 0;
+  // Adds bytes at the end of a file, made when needed, and hands them to the
+  // system before it returns (the file is not held open).
+  virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 
   // Host text as device text; false when code page 932 cannot hold it.
   virtual bool DeviceText(const std::string& utf8, std::string* cp932) = 0;
@@ -79,15 +88,15 @@ class Platform {
   // page, at most 259 bytes; false when it cannot be said so.
   virtual bool LibraryPath(const std::string& path, std::string* ansi) = 0;
 
-  // A monotonic millisecond clock and a sleep.
+  // A monotonic millisecond clock and a sleep; the local time of day.
   virtual uint32_t TickCount() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
+  virtual void LocalTime(int* hour, int* minute, int* second, int* millisecond) = 0;
 
-  // How far a long operation (writing, reading out) has got: text (device
-  // text) for the window's title, bytes for the taskbar, shown once it has
-  // run for about half a second.
+  // How far a long operation (writing, reading out) has got
+  // (app/progress.h).
   virtual void BeginProgress() {}
-  virtual void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) {}
+  virtual void ShowProgress(const ProgressStep& step) {}
   virtual void EndProgress() {}
 
   // A custom resource of the program ("SRF" 129); false when it cannot be
@@ -140,18 +149,6 @@ void MakeFolders(const std::string& folder);
 // replaces path only when fill says it is whole, so a failure leaves neither
 // half a file nor the loss of the old one.
 bool ReplaceWhole(const std::string& path, const std::function<bool(const std::string& fresh)>& fill);
-
-// The text of a progress step: "<verb> <index>/<count> <name>".
-std::string StepText(const char* verb, size_t index, size_t count, const std::string& name);
-
-// A long operation's progress for the lifetime of the object.
-class ProgressScope {
- public:
-  ProgressScope() { ThePlatform().BeginProgress(); }
-  ~ProgressScope() { ThePlatform().EndProgress(); }
-  ProgressScope(const ProgressScope&) = delete;
-  ProgressScope& operator=(const ProgressScope&) = delete;
-};
 
 // Shows the wait cursor for the lifetime of the object.
 class WaitCursor {

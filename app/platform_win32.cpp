@@ -1,6 +1,7 @@
 #include "app/platform_win32.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <stdio.h>
 
 #include "app/path_util.h"
@@ -178,6 +179,10 @@ void Win32Platform::WriteProfileString(const char* section, const char* key, con
   WritePrivateProfileStringW(WideFromHost(section).c_str(), WideFromHost(key).c_str(), wide.c_str(), iniName_.c_str());
 }
 
+void Win32Platform::RemoveProfileKey(const char* section, const char* key) {
+  WritePrivateProfileStringW(WideFromHost(section).c_str(), WideFromHost(key).c_str(), nullptr, iniName_.c_str());
+}
+
 bool Win32Platform::ProgramPath(std::string* path) {
   wchar_t buffer[kMaxPath];
   DWORD n = GetModuleFileNameW(nullptr, buffer, kMaxPath);
@@ -298,6 +303,34 @@ uint32_t Win32Platform::TickCount() { return GetTickCount(); }
 
 void Win32Platform::Sleep(uint32_t milliseconds) { Wait(nullptr, milliseconds); }
 
+void Win32Platform::LocalTime(int* hour, int* minute, int* second, int* millisecond) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  *hour = now.wHour, *minute = now.wMinute, *second = now.wSecond, *millisecond = now.wMilliseconds;
+}
+
+bool Win32Platform::LogFolder(std::string* folder) {
+  wchar_t base[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, base))) return false;
+  WideText path = WideText(base) + L"\\Quillet";
+  if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  *folder = HostFromWide(path + L"\\");
+  return true;
+}
+
+bool Win32Platform::AppendToFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(WideFromHost(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  // Written, the bytes are the system's: a crash of the program, or a call
+  // that never returns, no longer loses them. (Flushing each line to the
+  // disk would slow every call down for the rare machine that fails whole.)
+  CloseHandle(file);
+  return whole;
+}
+
 bool Win32Platform::LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) {
   HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), WideFromHost(type).c_str());
   if (!found) return false;
@@ -307,4 +340,29 @@ bool Win32Platform::LoadResourceBytes(const char* type, int id, std::vector<uint
   if (!data || size == 0) return false;
   bytes->assign(data, data + size);
   return true;
+}
+
+bool OpenClipboardSoon(HWND owner) {
+  constexpr DWORD kWaitMs = 2000;
+  constexpr uint32_t kRetryMs = 50;
+  for (DWORD start = GetTickCount(); !OpenClipboard(owner);) {
+    if (GetTickCount() - start >= kWaitMs) {
+      Show("クリップボードを開けませんでした。", kErrorStyle);
+      return false;
+    }
+    ThePlatform().Sleep(kRetryMs);
+  }
+  return true;
+}
+
+HGLOBAL GlobalCopy(const void* bytes, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  void* memory = block ? GlobalLock(block) : nullptr;
+  if (!memory) {
+    if (block) GlobalFree(block);
+    return nullptr;
+  }
+  memcpy(memory, bytes, size);
+  GlobalUnlock(block);
+  return block;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/platform.h"
+#include "app/progress_window_win32.h"
 
 // UTF-16 text for the W functions. Its own traits make the compiler build
 // just the string functions used here; std::wstring's come from the C++
@@ -25,6 +26,20 @@ std::string HostFromWide(const WideText& wide);
 // form there.
 WideText WideFromAnsi(const std::string& ansi);
 bool AnsiFromWide(const WideText& wide, std::string* ansi);
+
+// A function of a system library that older Windows may lack; null then.
+template <class Function>
+Function SystemFunction(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Opens the clipboard, waiting up to two seconds for another program to
+// let it go (clipboard managers hold it a moment after every change); says
+// so when it does not.
+bool OpenClipboardSoon(HWND owner);
+// A movable global block holding a copy of bytes, for the clipboard; null
+// when none can be had.
+HGLOBAL GlobalCopy(const void* bytes, size_t size);
 
 class Win32Platform : public Platform {
  public:
@@ -43,6 +58,7 @@ class Win32Platform : public Platform {
   std::string ProfileString(const char* section, const char* key, const std::string& fallback,
                             size_t bufferSize) override;
   void WriteProfileString(const char* section, const char* key, const std::string& value) override;
+  void RemoveProfileKey(const char* section, const char* key) override;
   bool ProgramPath(std::string* path) override;
   bool PathExists(const std::string& path) override;
   bool SameFile(const std::string& a, const std::string& b) override;
@@ -64,7 +80,10 @@ class Win32Platform : public Platform {
   bool LibraryPath(const std::string& path, std::string* ansi) override;
   uint32_t TickCount() override;
   void Sleep(uint32_t milliseconds) override;
+  void LocalTime(int* hour, int* minute, int* second, int* millisecond) override;
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override;
+  bool LogFolder(std::string* folder) override;
+  bool AppendToFile(const std::string& path, const std::string& bytes) override;
 
   // The window thread's wait while the device works (app/wait_win32.cpp):
   // until event is set, or for milliseconds when there is none, with the
@@ -75,7 +94,9 @@ class Win32Platform : public Platform {
   bool Waiting() const { return waiting_ > 0; }
   DWORD CallElapsed() const;
   void BeginProgress() override;
-  void ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) override;
+  void ShowProgress(const ProgressStep& step) override;
+  // An operation begins: its first library call is still to come.
+  void OperationBegan();
   void EndProgress() override;
   // A WM_QUIT taken during a wait, for the close that comes due once the
   // operation has ended: true (and its exit code) once.
@@ -86,6 +107,7 @@ class Win32Platform : public Platform {
  private:
   bool TakeWhileWaiting(const MSG& msg);
   void ApplyProgress(bool changed);
+  DWORD NextWake() const;
   void KeepSettingsWhole(const WideText& value);
 
   HWND mainWindow_ = nullptr;
@@ -104,8 +126,10 @@ class Win32Platform : public Platform {
   int progressDepth_ = 0;
   bool progressShown_ = false;
   DWORD progressStart_ = 0;
-  std::string progressText_;
-  uint64_t progressDone_ = 0, progressTotal_ = 0;
+  ProgressStep step_;
+  bool anyCall_ = false, lateCloseAsked_ = false;
+  DWORD firstCall_ = 0;   // the operation's first library call
+  ProgressWindow window_;
   WideText titleBefore_;
   struct ITaskbarList3* taskbar_ = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "app/platform_win32.h"
 #include "app/settings_store.h"
 #include "app/single_instance_win32.h"
+#include "device/trace_log.h"
 #include "device/pieceif_library_win32.h"
 
 // The process's exit code: 0 when it ran, 1 when it could not.
@@ -35,8 +36,10 @@ int RunApplication() {
     OleUninitialize();
     return 1;
   }
-  InstallOperationHooks();
+  // A trace that could not be written is said after the operation, once.
+  InstallOperationHooks([] { TheTraceLog().ReportFailure(); });
   LoadSettings();
+  TheTraceLog().Enable(AppSettings.trace);
   LoadLruList();
   TransferCommandLine();   // before any window: its boxes have no owner
   {

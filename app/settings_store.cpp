@@ -21,6 +21,16 @@ void WriteInt(const char* section, const char* key, int value) {
   ThePlatform().WriteProfileString(section, key, std::to_string(value));
 }
 
+std::string Flag(bool on) { return on ? "1" : "0"; }
+
+// The settings added since the first version are written only when on, so
+// that the files of those who never turn them on stay as they were.
+struct OptionalFlag {
+  const char* key;
+  bool AppSettingsRecord::*field;
+};
+const OptionalFlag kOptionalFlags[] = {{"verify", &AppSettingsRecord::verify}, {"trace", &AppSettingsRecord::trace}};
+
 // The folder of the program file with its trailing backslash, or "".
 std::string ProgramFolder() {
   std::string path;
@@ -38,15 +48,25 @@ void LoadSettings() {
   AppSettings.warnoverwr = p.ProfileInt(kConfig, "warnoverwr", 1) != 0;
   AppSettings.openfolder = p.ProfileInt(kConfig, "openfolder", 1) != 0;
   AppSettings.beep = p.ProfileInt(kConfig, "beep", 0) != 0;
+  for (const OptionalFlag& flag : kOptionalFlags) AppSettings.*flag.field = p.ProfileInt(kConfig, flag.key, 0) != 0;
+}
+
+std::vector<ConfigValue> ConfigValues() {
+  std::vector<ConfigValue> values = {{"mode", Flag(AppSettings.mode)},
+                                     {"folder", AppSettings.folder},
+                                     {"warnoverwr", Flag(AppSettings.warnoverwr)},
+                                     {"openfolder", Flag(AppSettings.openfolder)},
+                                     {"beep", Flag(AppSettings.beep)}};
+  for (const OptionalFlag& flag : kOptionalFlags)
+    if (AppSettings.*flag.field) values.push_back({flag.key, "1"});
+  return values;
 }
 
 void SaveSettings() {
   Platform& p = ThePlatform();
-  WriteInt(kConfig, "mode", AppSettings.mode ? 1 : 0);
-  p.WriteProfileString(kConfig, "folder", AppSettings.folder);
-  WriteInt(kConfig, "warnoverwr", AppSettings.warnoverwr ? 1 : 0);
-  WriteInt(kConfig, "openfolder", AppSettings.openfolder ? 1 : 0);
-  WriteInt(kConfig, "beep", AppSettings.beep ? 1 : 0);
+  for (const ConfigValue& value : ConfigValues()) p.WriteProfileString(kConfig, value.key, value.value);
+  for (const OptionalFlag& flag : kOptionalFlags)
+    if (!(AppSettings.*flag.field)) p.RemoveProfileKey(kConfig, flag.key);
 }
 
 void LoadLruList() {

@@ -1,4 +1,4 @@
-// The five user settings and the LRU list, loaded from and saved to the
+// The user settings and the LRU list, loaded from and saved to the
 // settings file "<program base name>.INI".
 #ifndef QUILLET_APP_SETTINGS_STORE_H
 #define QUILLET_APP_SETTINGS_STORE_H
@@ -12,6 +12,14 @@ struct AppSettingsRecord {
   bool warnoverwr = true;   // ask before replacing a file in the swap folder
   bool openfolder = true;   // open the swap folder when swapping starts
   bool beep = false;        // beep after F5 and F6
+  bool verify = false;      // read each file written back and compare it
+  bool trace = false;       // write every library call to the log
+};
+
+// A key of the config section and its value, as stored.
+struct ConfigValue {
+  const char* key;
+  std::string value;
 };
 
 extern AppSettingsRecord AppSettings;
@@ -23,6 +31,8 @@ constexpr size_t kLruSaveLimit = 256;
 
 void LoadSettings();
 void SaveSettings();
+// The config keys SaveSettings writes, in its order, with their values.
+std::vector<ConfigValue> ConfigValues();
 void LoadLruList();
 void SaveLruList();
 

@@ -65,8 +65,10 @@ bool HandOverToRunningInstance() {
   }
 }
 
+std::vector<WrittenFile> commandLineWritten;
+
 void TransferCommandLine() {
   std::string copy = ArgumentText(HostFromWide(GetCommandLineW()).c_str());
   SplitPathList(copy.c_str(), commandLinePaths);
-  TheOperations().Submit(kinds::kWrite, [] { TransferFiles(commandLinePaths); });
+  TheOperations().Submit(kinds::kWrite, [] { commandLineWritten = TransferFiles(commandLinePaths); });
 }

@@ -2,7 +2,7 @@
 // device thread (device/pieceif_library_win32.cpp); meanwhile the window
 // thread waits here, as under a modal box: the window is painted, its
 // timers and the tray icon's messages are handled and it can be moved,
-// sized or closed, but the user's keys and clicks are dropped, so that
+// sized or closed, and its system menu opened, but the user's keys and clicks are dropped, so that
 // nothing else starts. Escape is the one key that counts: it asks the
 // operation under way to stop after its file in flight, where it can, and
 // is used up. Dropped files and messages that other threads or processes
@@ -12,7 +12,11 @@
 // alive.
 //
 // A long operation's progress goes to the title ("Quillet - 書き込み中 3/12
-// game.pex") and the taskbar button once it has run for half a second.
+// game.pex") and the taskbar button once it has run for half a second, and
+// to the progress window once a second has passed since its first library
+// call. A close asked for while a call runs is carried out after the
+// operation, unless the call runs late for its size (CallLimitMs): then the
+// main window asks whether to end without it.
 #include <windows.h>
 #include <shellapi.h>
 #include <shobjidl.h>
@@ -22,33 +26,38 @@
 #include "app/operations.h"
 #include "app/platform_win32.h"
 #include "app/messages.h"
+#include "device/library_call.h"
 
 namespace {
 
-constexpr DWORD kProgressDelayMs = 500;
+constexpr DWORD kTitleDelayMs = 500;    // the title's progress, after the operation's start
+constexpr DWORD kWindowDelayMs = 1000;  // the progress window, after its first library call
+constexpr DWORD kWindowTickMs = 500;    // the time left and what waits, while it is open
 
 bool IsInput(UINT message) {
   return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
          (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
 }
 
+// The time from elapsed to a moment at, 0 when it has come.
+DWORD Until(DWORD at, DWORD elapsed) { return elapsed >= at ? 0 : at - elapsed; }
+
 }  // namespace
+
+void Win32Platform::OperationBegan() { anyCall_ = lateCloseAsked_ = false; }
 
 void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
   const DWORD start = GetTickCount();
   bool outerCall = event && !inCall_;
   if (outerCall) inCall_ = true, callStart_ = start;
+  if (outerCall && !anyCall_) anyCall_ = true, firstCall_ = start;
   ++waiting_;
   for (;;) {
     DWORD elapsed = GetTickCount() - start;
     if (!event && elapsed >= milliseconds) break;
     DWORD timeout = event ? INFINITE : milliseconds - elapsed;
-    if (progressDepth_ > 0 && !progressShown_ && !progressText_.empty()) {
-      DWORD running = GetTickCount() - progressStart_;
-      timeout = (std::min)(timeout, running >= kProgressDelayMs ? 0 : kProgressDelayMs - running);
-    }
-    DWORD woke = MsgWaitForMultipleObjectsEx(event ? 1 : 0, event ? &event : nullptr, timeout, QS_ALLINPUT,
-                                             MWMO_INPUTAVAILABLE);
+    DWORD woke = MsgWaitForMultipleObjectsEx(event ? 1 : 0, event ? &event : nullptr, (std::min)(timeout, NextWake()),
+                                             QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (event && woke == WAIT_OBJECT_0) break;
     ApplyProgress(false);
     MSG msg;
@@ -58,7 +67,7 @@ void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
       if (msg.message == WM_QUIT) {
         quit_ = true, quitCode_ = static_cast<int>(msg.wParam);
         if (TheOperations().Running()) TheOperations().RequestClose();
-      } else if (TakeWhileWaiting(msg)) {
+      } else if (TakeWhileWaiting(msg) && !(window_.Owns(msg.hwnd) && window_.TakeInput(&msg))) {
         DispatchMessageW(&msg);
       }
     }
@@ -67,6 +76,19 @@ void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
   if (outerCall) inCall_ = false;
   int code;
   if (!TheOperations().Running() && TakeQuit(&code)) PostQuitMessage(code);
+}
+
+// The next moment the loop must wake for: the title's progress, the
+// progress window's opening and its ticks, a call late for a close.
+DWORD Win32Platform::NextWake() const {
+  DWORD now = GetTickCount(), next = INFINITE;
+  if (inCall_ && !lateCloseAsked_ && TheOperations().ClosePending())
+    if (const LibraryCall* call = CallUnderWay()) next = Until(CallLimitMs(*call) + 1, now - callStart_);
+  if (progressDepth_ == 0 || step_.name.empty()) return next;
+  if (!progressShown_ && mainWindow_) next = (std::min)(next, Until(kTitleDelayMs, now - progressStart_));
+  if (window_.IsOpen()) next = (std::min)(next, kWindowTickMs);
+  else if (anyCall_) next = (std::min)(next, Until(kWindowDelayMs, now - firstCall_));
+  return next;
 }
 
 DWORD Win32Platform::CallElapsed() const { return inCall_ ? GetTickCount() - callStart_ : 0; }
@@ -80,13 +102,14 @@ bool Win32Platform::TakeQuit(int* code) {
 
 // The input that comes during a call is what it would start (operations
 // decide what becomes of it): the user's keys and clicks are commands,
-// Escape is a stop (used up), Alt+F4 and the close box a close, dropped
-// files a request. Moving and sizing the window start nothing.
+// but on the progress window, where they are a stop (its 中止, Escape);
+// Escape is a stop too (used up), Alt+F4 and the close box a close,
+// dropped files a request. Moving and sizing a window start nothing.
 bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
-  Arrival arrival = Arrival::kCommand;
+  Arrival arrival = window_.Owns(msg.hwnd) ? Arrival::kStop : Arrival::kCommand;
   switch (msg.message) {
     case WM_KEYDOWN:
-      if (msg.wParam != VK_ESCAPE) break;
+      if (msg.wParam != VK_ESCAPE || arrival == Arrival::kStop) break;
       TheOperations().RequestStop();
       return false;
     case WM_SYSKEYDOWN:
@@ -96,7 +119,10 @@ bool Win32Platform::TakeWhileWaiting(const MSG& msg) {
       arrival = Arrival::kRequest;
       break;
     case WM_NCLBUTTONDOWN:
-      if (msg.wParam == HTCAPTION || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT)) return true;
+      // The system menu opens too, for its report; what else it offers
+      // refuses while the operation runs.
+      if (msg.wParam == HTCAPTION || msg.wParam == HTSYSMENU || (msg.wParam >= HTLEFT && msg.wParam <= HTBOTTOMRIGHT))
+        return true;
       if (msg.wParam == HTCLOSE) arrival = Arrival::kClose;
       break;
     case WM_NCMOUSEMOVE:
@@ -113,21 +139,33 @@ void Win32Platform::BeginProgress() {
   if (progressDepth_++ > 0) return;
   progressStart_ = GetTickCount();
   progressShown_ = false;
-  progressText_.clear();
+  step_ = ProgressStep();
 }
 
-void Win32Platform::ShowProgress(const std::string& text, uint64_t bytesDone, uint64_t bytesTotal) {
-  progressText_ = text;
-  progressDone_ = bytesDone;
-  progressTotal_ = bytesTotal;
+void Win32Platform::ShowProgress(const ProgressStep& step) {
+  step_ = step;
   ApplyProgress(true);
 }
 
-// Shows the progress once the operation has run long enough, and then each
-// change of it.
+// The late close comes due; the progress shows in the title and on the
+// taskbar once the operation has run long enough, and then each change of
+// it; the window opens once a second has passed since the operation's first
+// library call, where its kind has one (the drag loop keeps its own
+// feedback), and follows.
 void Win32Platform::ApplyProgress(bool changed) {
-  if (progressDepth_ == 0 || progressText_.empty() || !mainWindow_) return;
-  if (progressShown_ ? !changed : GetTickCount() - progressStart_ < kProgressDelayMs) return;
+  DWORD now = GetTickCount();
+  const LibraryCall* call = CallUnderWay();
+  if (inCall_ && call && !lateCloseAsked_ && TheOperations().ClosePending() && mainWindow_ &&
+      now - callStart_ > CallLimitMs(*call)) {
+    lateCloseAsked_ = true;
+    PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+  }
+  if (progressDepth_ == 0 || step_.name.empty()) return;
+  const OperationKind* kind = TheOperations().Current();
+  if (!window_.IsOpen() && anyCall_ && now - firstCall_ >= kWindowDelayMs && kind && kind->progressWindow)
+    window_.Open(mainWindow_);
+  if (window_.IsOpen()) window_.Show(step_, now - firstCall_, TheOperations().Waiting(), kind && kind->stoppable);
+  if (!mainWindow_ || (progressShown_ ? !changed : now - progressStart_ < kTitleDelayMs)) return;
   if (!progressShown_) {
     wchar_t title[1024];
     titleBefore_.assign(title, GetWindowTextW(mainWindow_, title, 1024));
@@ -139,12 +177,13 @@ void Win32Platform::ApplyProgress(bool changed) {
     }
     progressShown_ = true;
   }
-  SetWindowTextW(mainWindow_, WideFromDevice(std::string(kAppTitle) + " - " + progressText_).c_str());
-  if (taskbar_) taskbar_->SetProgressValue(mainWindow_, progressDone_, progressTotal_ ? progressTotal_ : 1);
+  SetWindowTextW(mainWindow_, WideFromDevice(std::string(kAppTitle) + " - " + StepTitle(step_)).c_str());
+  if (taskbar_) taskbar_->SetProgressValue(mainWindow_, step_.bytesDone, step_.bytesTotal ? step_.bytesTotal : 1);
 }
 
 void Win32Platform::EndProgress() {
   if (progressDepth_ == 0 || --progressDepth_ > 0) return;
+  window_.Close();
   if (progressShown_ && mainWindow_) SetWindowTextW(mainWindow_, titleBefore_.c_str());
   if (taskbar_) {
     taskbar_->SetProgressState(mainWindow_, TBPF_NOPROGRESS);

@@ -68,11 +68,14 @@ bool ReadLauncherFile(const std::string& path, std::vector<uint8_t>* image) {
 // the stand-in; asked inside the open connection.
 bool DeviceIsSimulator() {
   uint8_t record[kVersionRecordSize] = {};
-  return ismGetVersion(record, 1) != kPieceVersionFailed &&
-         memcmp(record + kSimulatorTagOffset, kSimulatorTag, 8) == 0;
+  return ismGetVersion(record, 1) != kPieceVersionFailed && IsSimulatorRecord(record);
 }
 
 }  // namespace
+
+bool IsSimulatorRecord(const uint8_t* record) {
+  return memcmp(record + kSimulatorTagOffset, kSimulatorTag, 8) == 0;
+}
 
 bool LauncherFileUsable(const std::vector<uint8_t>& image) {
   std::vector<LauncherSection> sections;

@@ -2,6 +2,8 @@
 #ifndef QUILLET_DEVICE_LAUNCHER_H
 #define QUILLET_DEVICE_LAUNCHER_H
 
+#include <stdint.h>
+
 #include <string>
 
 // Loads the launcher with name in its name field and starts it; every
@@ -9,5 +11,8 @@
 // with the extension ".srf" beside it, when there is one, else the built-in
 // stand-in (resource "SRF" 129).
 void RunProgram(const std::string& name);
+// Whether a version record (ismGetVersion's 32 bytes) is the simulator's,
+// the one device that can run the stand-in launcher.
+bool IsSimulatorRecord(const uint8_t* record);
 
 #endif

@@ -39,27 +39,27 @@ class Stage {
 
 }  // namespace
 
-int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath) {
+int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath, uint64_t bytes) {
   std::string ansi;
   if (ThePlatform().LibraryPath(hostPath, &ansi)) {
-    NextCallMoves(hostPath);
+    NextCallMoves(hostPath, bytes);
     return ismPFFSWrite(deviceName.c_str(), ansi.c_str());
   }
   Stage stage;
   if (!stage.Make() || !ThePlatform().CopyFile(hostPath, stage.path())) return kNoHostPath;
-  NextCallMoves(stage.path());
+  NextCallMoves(stage.path(), bytes);
   return ismPFFSWrite(deviceName.c_str(), stage.ansi.c_str());
 }
 
-int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath) {
+int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath, uint64_t bytes) {
   std::string ansi;
   if (ThePlatform().LibraryPath(hostPath, &ansi)) {
-    NextCallMoves(hostPath);
+    NextCallMoves(hostPath, bytes);
     return ismPFFSRead(deviceName.c_str(), ansi.c_str());
   }
   Stage stage;
   if (!stage.Make()) return kNoHostPath;
-  NextCallMoves(stage.path());
+  NextCallMoves(stage.path(), bytes);
   int32_t status = ismPFFSRead(deviceName.c_str(), stage.ansi.c_str());
   if (status == 0 && !stage.file->MoveTo(hostPath)) return kNoHostPath;
   return status;

@@ -15,8 +15,10 @@ constexpr size_t kMaxHostPath = 259;
 
 // The statuses of ismPFFSWrite and ismPFFSRead for a host file given by its
 // UTF-8 path; -1 when the file cannot be handed to the library at all.
-int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath);
-int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath);
+// bytes: what the call moves, as far as it is known, by which a call is
+// judged late.
+int32_t WriteFromHost(const std::string& deviceName, const std::string& hostPath, uint64_t bytes);
+int32_t ReadToHost(const std::string& deviceName, const std::string& hostPath, uint64_t bytes);
 
 // A write refused for want of room, in either of the library's two ways.
 bool IsFlashFull(int32_t status);

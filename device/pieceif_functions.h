@@ -36,9 +36,22 @@ constexpr PieceFunction kPieceFunctions[kPieceFunctionCount] = {
 std::vector<std::string> ExportNames(const PieceFunction& function);
 
 // Looks every function up with find (an export name to an address, or null)
-// into addresses; the first function found under none of its names, or
-// kPieceFunctionCount when all were found.
+// into addresses, and the names they were found under into names; the first
+// function found under none of its names, or kPieceFunctionCount when all
+// were found.
 size_t BindPieceFunctions(const std::function<void*(const char* exportName)>& find,
-                          void* (&addresses)[kPieceFunctionCount]);
+                          void* (&addresses)[kPieceFunctionCount], std::string (&names)[kPieceFunctionCount]);
+
+// What is told of the library bound: its full path (host text), its file
+// version, and the export name each function was found under.
+struct LibraryFacts {
+  std::string path, version;
+  std::vector<std::string> names;
+};
+// The library bound in this run, as the binding told it; empty facts before.
+void KnowBoundLibrary(const LibraryFacts& facts);
+const LibraryFacts& BoundLibrary();
+// The file version "a.b.c.d" a version resource holds; "" without one.
+std::string FileVersionOf(const std::vector<uint8_t>& resource);
 
 #endif

@@ -15,6 +15,7 @@ namespace {
 
 HMODULE library = nullptr;
 void* functions[kPieceFunctionCount] = {};
+std::string exportNames[kPieceFunctionCount];
 
 // One device thread makes every call into the library, so the library always
 // sees the same caller and the window thread stays free meanwhile. It runs a
@@ -65,6 +66,21 @@ class BoundLibrary : public LibraryBackend {
 
 BoundLibrary bound;
 
+// The path, file version and export names of the library bound, for the
+// report.
+LibraryFacts FactsOf(HMODULE module) {
+  LibraryFacts facts;
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
+  facts.path = HostFromWide(WideText(path, n < MAX_PATH ? n : 0));
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const uint8_t* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+  if (bytes) facts.version = FileVersionOf(std::vector<uint8_t>(bytes, bytes + SizeofResource(module, found)));
+  facts.names.assign(std::begin(exportNames), std::end(exportNames));
+  return facts;
+}
+
 }  // namespace
 
 bool LoadDeviceLibrary(std::string* problem) {
@@ -84,10 +100,11 @@ bool LoadDeviceLibrary(std::string* problem) {
     library = LoadLibraryW(L"pieceif.dll");
     if (library)
       missing = BindPieceFunctions(
-          [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); }, functions);
+          [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); }, functions, exportNames);
   });
   if (library && missing == kPieceFunctionCount) {
     SetLibraryBackend(&bound);
+    KnowBoundLibrary(FactsOf(library));
     return true;
   }
   *problem = library ? std::string("pieceif.dll に ") + kPieceFunctions[missing].name + " がありません。"

@@ -8,11 +8,14 @@
 
 #include <string>
 
+#include "device/pieceif_functions.h"
+
 // Loads pieceif.dll from the folders Windows searches for a DLL the program
 // imports, the current folder excepted, and binds its 13 functions. When it
 // cannot be used, false and the text of the box to show (device text); the
 // library is then not held.
 bool LoadDeviceLibrary(std::string* problem);
+// The library's path, version and export names are told BoundLibrary().
 void UnloadDeviceLibrary();
 
 #endif

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/messages.h"
+#include "app/operations.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -55,6 +56,20 @@ bool RefreshFileList(ListControl& list, const PathList* selectThese, const std::
   list.SetRedraw(true);
   list.SetTitle(std::string(kAppTitle) + " - " + listing.statusText);
   return true;
+}
+
+bool ListWritten(ListControl& list, const PathList& selectThese, const std::vector<WrittenFile>& written) {
+  bool read = RefreshFileList(list, &selectThese);
+  std::vector<DirEntry> listed;
+  for (int i = 0; i < list.Count(); ++i) listed.push_back(*list.Entry(i));
+  std::vector<WrittenFile> shortOnes = ShortWrites(written, listed);
+  if (AskToWriteAgain(shortOnes))
+    TheOperations().Submit(kinds::kWrite, [&list, shortOnes] {
+      PathList paths;
+      for (const WrittenFile& file : shortOnes) paths.push_back(file.hostPath);
+      ListWritten(list, paths, WriteAgain(shortOnes));
+    });
+  return read;
 }
 
 void DeleteSelectedFiles(ListControl& list) {

@@ -12,6 +12,7 @@
 
 #include "app/path_list.h"
 #include "device/directory.h"
+#include "transfer/transfer.h"
 
 constexpr size_t kMaxSelectedItems = 256;
 
@@ -48,6 +49,10 @@ std::vector<DirEntry> SelectedEntries(ListControl& list);
 // items named by selectThese (host paths) are selected, and the one whose
 // device name is selectName.
 bool RefreshFileList(ListControl& list, const PathList* selectThese = nullptr, const std::string& selectName = "");
+// After files were written: RefreshFileList with them selected, and the
+// written files the list then shows smaller than they are offered to be
+// written again, as an operation of its own. True when the list was read.
+bool ListWritten(ListControl& list, const PathList& selectThese, const std::vector<WrittenFile>& written);
 void DeleteSelectedFiles(ListControl& list);
 // runProgram is called with the device name of the .pex item with the focus.
 void RunSelectedFile(ListControl& list, void (*runProgram)(const std::string& name));

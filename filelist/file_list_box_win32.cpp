@@ -200,11 +200,9 @@ void FileListBox::Paste() {
   if (!list.empty()) WriteFiles(list);
 }
 
-// Dropped or pasted files: written, then the list read again with them selected.
-void FileListBox::WriteFiles(const PathList& list) {
-  TransferFiles(list);
-  RefreshFileList(&list);
-}
+// Dropped or pasted files: written, then the list read again with them
+// selected, and checked.
+void FileListBox::WriteFiles(const PathList& list) { ListWritten(*this, list, TransferFiles(list)); }
 
 void FileListBox::Delete() { DeleteSelectedFiles(*this); }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "app/operations.h"
 #include "app/path_util.h"
 #include "app/platform.h"
 #include "device/connection.h"
@@ -32,16 +33,22 @@ int64_t ListedSize(const DirListing& listing, const std::string& name) {
 // The four steps, in the open connection: true when the old name is gone.
 // The file is on the device under some name whatever fails. A full flash is
 // reported, never met by swapping files out.
-bool MoveOnDevice(const std::string& oldName, const std::string& newName, const std::string& copy) {
-  while (ReadToHost(oldName, copy) != 0)
+bool MoveOnDevice(const std::string& oldName, const std::string& newName, const std::string& copy, uint64_t size) {
+  // Read and write, each the whole file, are the steps a progress shows.
+  ProgressStep step;
+  step.verb = kinds::kRead.verb, step.index = step.count = 1, step.name = oldName, step.bytesTotal = 2 * size;
+  ShowStep(step);
+  while (ReadToHost(oldName, copy, size) != 0)
     if (!Retry(kReadFailed)) return false;
-  for (int32_t status; (status = WriteFromHost(newName, copy)) != 0;)
+  step.verb = kinds::kWrite.verb, step.name = newName, step.bytesDone = size;
+  ShowStep(step);
+  for (int32_t status; (status = WriteFromHost(newName, copy, size)) != 0;)
     if (!Retry(IsFlashFull(status) ? kNoRoom : kWriteFailed)) return false;
   std::vector<char> text(kDirTextSize, 0);
   DirListing listing;
-  int64_t size = -1;
+  int64_t listed = -1;
   if (ismPFFSDir(text.data(), static_cast<int32_t>(text.size()), 0) != 0 || !listing.Parse(text.data(), text.size()) ||
-      (size = ListedSize(listing, oldName)) < 0 || ListedSize(listing, newName) != size) {
+      (listed = ListedSize(listing, oldName)) < 0 || ListedSize(listing, newName) != listed) {
     Show(kNotConfirmed, kErrorStyle);
     return false;
   }
@@ -50,10 +57,11 @@ bool MoveOnDevice(const std::string& oldName, const std::string& newName, const 
   return true;
 }
 
-bool Listed(ListControl& list, const std::string& name) {
+// The item of exactly this name, or null.
+const DirEntry* Listed(ListControl& list, const std::string& name) {
   for (int i = 0; i < list.Count(); ++i)
-    if (list.Entry(i)->name == name) return true;
-  return false;
+    if (list.Entry(i)->name == name) return list.Entry(i);
+  return nullptr;
 }
 
 }  // namespace
@@ -87,9 +95,12 @@ void RenameFile(ListControl& list, const std::string& oldName, const std::string
     Show(kNoTempFolder, kErrorStyle);
     return;
   }
+  const DirEntry* old = Listed(list, oldName);
+  uint64_t size = old && old->size > 0 ? static_cast<uint64_t>(old->size) : 0;
+  ProgressScope progress;
   bool moved = false;
   if (ConnectDevice())
-    moved = MoveOnDevice(oldName, newName, copy->path());
+    moved = MoveOnDevice(oldName, newName, copy->path(), size);
   else
     Show(kCannotConnect, kErrorStyle);
   DisconnectDevice();

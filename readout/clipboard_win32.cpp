@@ -15,35 +15,6 @@ namespace {
 
 std::shared_ptr<ReadOut> copies;   // what the clipboard names now
 
-const char kClipboardBusy[] = "クリップボードを開けませんでした。";
-constexpr DWORD kClipboardWaitMs = 2000;
-constexpr uint32_t kClipboardRetryMs = 50;
-
-// Opens the clipboard, waiting up to two seconds for another program to
-// let it go; says so when it does not.
-bool OpenClipboardSoon(HWND owner) {
-  for (DWORD start = GetTickCount(); !OpenClipboard(owner);) {
-    if (GetTickCount() - start >= kClipboardWaitMs) {
-      Show(kClipboardBusy, kErrorStyle);
-      return false;
-    }
-    ThePlatform().Sleep(kClipboardRetryMs);
-  }
-  return true;
-}
-
-HGLOBAL GlobalCopy(const void* bytes, size_t size) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-  void* memory = block ? GlobalLock(block) : nullptr;
-  if (!memory) {
-    if (block) GlobalFree(block);
-    return nullptr;
-  }
-  memcpy(memory, bytes, size);
-  GlobalUnlock(block);
-  return block;
-}
-
 // The file-drop list in wide names, and Explorer's preferred effect, copy.
 bool PutPaths(HWND owner, const std::vector<std::string>& paths) {
   std::vector<uint8_t> list = BuildDropList(paths, true);

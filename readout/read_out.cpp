@@ -82,9 +82,11 @@ bool ReadOut::ReadAtDrop() {
   uint64_t done = 0, total = 0;
   for (uint64_t size : sizes_) total += size;
   for (size_t i = 0; i < tempPaths_.size(); ++i) {
-    ThePlatform().ShowProgress(StepText(kReading, i + 1, tempPaths_.size(), deviceNames_[i]), done, total);
+    ProgressStep step;
+    step.index = i + 1, step.count = tempPaths_.size(), step.name = deviceNames_[i], step.bytesDone = done, step.bytesTotal = total;
+    ShowStep(step);
     done += sizes_[i];
-    if (ReadToHost(deviceNames_[i], tempPaths_[i]) != 0) {
+    if (ReadToHost(deviceNames_[i], tempPaths_[i], sizes_[i]) != 0) {
       errorText_ = kReadFailed;
       DisconnectDevice();
       return false;
@@ -100,7 +102,7 @@ std::vector<std::string> ReadOut::ReadAll() {
   for (size_t i = 0; i < tempPaths_.size(); ++i) files.push_back({deviceNames_[i], tempPaths_[i], sizes_[i]});
   std::vector<size_t> saved;
   std::vector<std::string> paths;
-  if (SaveFiles(files, false, &saved) != SaveEnd::kStopped)
+  if (SaveFiles(files, false, "読み出しました", &saved) != SaveEnd::kStopped)
     for (size_t i : saved) paths.push_back(tempPaths_[i]);
   return paths;
 }

@@ -23,7 +23,7 @@ Next SaveOne(const FileToSave& file, bool ask) {
     if (answer != IDYES) return Next::kStop;
   }
   MakeFolders(HostFolder(file.hostPath));
-  while (!ReplaceWhole(file.hostPath, [&](const std::string& fresh) { return ReadToHost(file.deviceName, fresh) == 0; })) {
+  while (!ReplaceWhole(file.hostPath, [&](const std::string& fresh) { return ReadToHost(file.deviceName, fresh, file.size) == 0; })) {
     int answer = Show(kReadFailed, kRetryStyle);
     if (answer == IDRETRY) continue;
     return answer == IDIGNORE ? Next::kSkip : Next::kStop;
@@ -33,7 +33,7 @@ Next SaveOne(const FileToSave& file, bool ask) {
 
 }  // namespace
 
-SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<size_t>* saved) {
+SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, const char* did, std::vector<size_t>* saved) {
   WaitCursor wait;
   ProgressScope progress;
   if (!ConnectDevice()) {
@@ -49,7 +49,9 @@ SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<si
       end = SaveEnd::kStopped;
       break;
     }
-    ThePlatform().ShowProgress(StepText(kReading, i + 1, files.size(), files[i].deviceName), done, total);
+    ProgressStep step;
+    step.index = i + 1, step.count = files.size(), step.name = files[i].deviceName, step.bytesDone = done, step.bytesTotal = total;
+    ShowStep(step);
     done += files[i].size;
     Next next = SaveOne(files[i], ask);
     if (next == Next::kSaved) saved->push_back(i);
@@ -60,13 +62,19 @@ SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<si
     }
   }
   DisconnectDevice();
+  std::vector<std::string> leftOut;
+  for (size_t i = 0, k = 0; i < files.size(); ++i)
+    if (k < saved->size() && (*saved)[k] == i) ++k;
+    else leftOut.push_back(files[i].deviceName);
+  std::string notice = did && end != SaveEnd::kStopped ? LeftOutNotice(did, files.size(), leftOut) : "";
+  if (!notice.empty()) Show(notice, kNoticeStyle);
   return end;
 }
 
 void SaveToFolder(const std::vector<DirEntry>& entries, const std::string& folder) {
   std::vector<size_t> saved;
   Placement placement = PlaceFiles(entries, folder, false);
-  if (!entries.empty() && GoOnWithout(placement.refused, true)) SaveFiles(placement.files, true, &saved);
+  if (!entries.empty() && GoOnWithout(placement.refused, true)) SaveFiles(placement.files, true, "保存しました", &saved);
 }
 
 std::string BackupListText(const std::vector<std::string>& deviceNames) {
@@ -81,7 +89,7 @@ void BackUpDevice(const std::vector<DirEntry>& entries, const std::string& folde
   // The device's own file of the list's name would be overwritten by it.
   Placement placement = PlaceFiles(entries, folder, false, {kBackupList});
   if (!GoOnWithout(placement.refused, true)) return;
-  SaveEnd end = SaveFiles(placement.files, true, &saved);
+  SaveEnd end = SaveFiles(placement.files, true, nullptr, &saved);   // it says so itself
   if (end == SaveEnd::kNoConnection) return;
   // The list is written only when it names the whole device, so that it
   // writes the device back as it was.

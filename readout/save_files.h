@@ -21,8 +21,9 @@ enum class SaveEnd {
   kNoConnection,
 };
 // Reads the files; ask: a file already there asks first (Yes replaces it, No
-// skips it, Cancel ends). The indexes of the files read go to saved.
-SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, std::vector<size_t>* saved);
+// skips it, Cancel ends). The indexes of the files read go to saved. Files
+// skipped or failed are named at the end, after "N件中M件を" and did.
+SaveEnd SaveFiles(const std::vector<FileToSave>& files, bool ask, const char* did, std::vector<size_t>* saved);
 
 // These files (the selected ones) into folder, which ends in a separator.
 void SaveToFolder(const std::vector<DirEntry>& entries, const std::string& folder);

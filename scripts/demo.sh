@@ -42,6 +42,7 @@ bin="$QUILLET_WIN_BUILD/bin"
 rm -f "$WINEPREFIX/drive_c/windows/Quillet.INI"
 
 if [ -n "${DISPLAY:-}" ]; then
+  quillet_window_manager yes
   echo "starting Quillet on $DISPLAY (close its window to end)"
   cd "$bin" && "$QUILLET_WINE" Quillet.exe
   exit 0

@@ -3,8 +3,8 @@
 # language: the file list, its system menu, the list's own menu, and the box
 # start-up shows when the device's directory cannot be read. Writes
 # docs/list-<locale>.png, docs/menu-<locale>.png, docs/commands-<locale>.png
-# and docs/box-<locale>.png, and docs/quillet.png,
-# the list with the about box. Needs a build
+# and docs/box-<locale>.png, docs/quillet.png, the list with the about
+# box, and docs/progress.png, the progress window. Needs a build
 # (scripts/build.sh); runs on a private Xvfb display and Wine prefix.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -82,9 +82,34 @@ for _ in $(seq 120); do grep -q '^ismPFFSDir' "$home/calls.log" 2>/dev/null && b
 sleep 2
 xdotool key alt+space
 sleep 0.5
-xdotool key Up Return
+xdotool key Up Up Return   # the about item, above the report's
 sleep 1.5
 import -window root -crop 640x260+0+0 docs/quillet.png  # the box stands in the middle of the desktop
 wineserver -k 2>/dev/null || true
 wineserver -w
 echo "docs/quillet.png"
+
+# The progress window: three files handed over to a slow device, and a
+# fourth that waits its turn, while the second is written.
+"$simctl" --home "$home" reset >/dev/null
+"$simctl" --home "$home" create 0 1048576 >/dev/null
+"$simctl" --home "$home" state 0 rate 40000 >/dev/null
+mkdir -p build/shots-files
+head -c 300000 /dev/zero >build/shots-files/tetris.pex
+head -c 100000 /dev/zero >"build/shots-files/$(printf 'ゲーム.pex')"
+head -c 5000 /dev/zero >build/shots-files/hiscore.dat
+head -c 9000 /dev/zero >"build/shots-files/$(printf 'パズル.pex')"
+: >"$home/calls.log"
+rm -f "$WINEPREFIX/drive_c/windows/Quillet.INI"
+files="Z:${root//\//\\}\\build\\shots-files\\"
+(cd "$bin" && exec "$QUILLET_WINE" explorer /desktop=Shots,480x300 Quillet.exe) &
+for _ in $(seq 120); do grep -q '^ismPFFSDir' "$home/calls.log" 2>/dev/null && break; sleep 0.5; done
+sleep 1
+(cd "$bin" && exec "$QUILLET_WINE" explorer /desktop=Shots,480x300 Quillet.exe "${files}tetris.pex" "${files}ゲーム.pex" "${files}hiscore.dat") &
+sleep 3
+(cd "$bin" && exec "$QUILLET_WINE" explorer /desktop=Shots,480x300 Quillet.exe "${files}パズル.pex") &
+sleep 5.5
+import -window root -crop 480x300+0+0 docs/progress.png
+wineserver -k 2>/dev/null || true
+wineserver -w
+echo "docs/progress.png"

@@ -48,8 +48,22 @@ else
 fi
 export QUILLET_WIN_BITS
 
+# Whether Wine leaves its windows to a window manager (yes) or manages them
+# itself (no). Xvfb has none, and there Wine would wait two seconds for one
+# at the end of every window it left to it (a box, the progress window),
+# with the window's thread stopped. Run with the display the programs will
+# use: the Wine desktop process this starts stays, and serves them.
+quillet_window_manager() {
+  if [ "$1" = yes ]; then
+    "$QUILLET_WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+  else
+    "$QUILLET_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
+}
+
 # Starts Xvfb with a screen of WxHxD on a free display and exports DISPLAY;
-# QUILLET_XVFB_PID is the server's process, for the caller to end.
+# QUILLET_XVFB_PID is the server's process, for the caller to end. Wine
+# manages its windows itself there.
 quillet_xvfb() {
   local file
   file="$(mktemp)"
@@ -58,6 +72,7 @@ quillet_xvfb() {
   for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -1 "$file")"
   rm -f "$file"
+  quillet_window_manager no
 }
 
 # So that a plain "wine" typed after sourcing this file uses the same loader.

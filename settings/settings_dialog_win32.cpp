@@ -67,6 +67,8 @@ bool SettingsDialog::ExchangeData(bool save) {
     CheckDlgButton(Handle(), IDC_WARNOVERWR, warnoverwr ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(Handle(), IDC_OPENFOLDER, openfolder ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(Handle(), IDC_BEEP, beep ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_VERIFY, verify ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), IDC_TRACE, trace ? BST_CHECKED : BST_UNCHECKED);
     return true;
   }
 
@@ -83,6 +85,8 @@ bool SettingsDialog::ExchangeData(bool save) {
   warnoverwr = IsDlgButtonChecked(Handle(), IDC_WARNOVERWR) == BST_CHECKED ? 1 : 0;
   openfolder = IsDlgButtonChecked(Handle(), IDC_OPENFOLDER) == BST_CHECKED ? 1 : 0;
   beep = IsDlgButtonChecked(Handle(), IDC_BEEP) == BST_CHECKED ? 1 : 0;
+  verify = IsDlgButtonChecked(Handle(), IDC_VERIFY) == BST_CHECKED ? 1 : 0;
+  trace = IsDlgButtonChecked(Handle(), IDC_TRACE) == BST_CHECKED ? 1 : 0;
   return true;
 }
 

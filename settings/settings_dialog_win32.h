@@ -1,4 +1,4 @@
-// The settings dialog (template 131): the five user settings and the three
+// The settings dialog (template 131): the user settings and the three
 // file-association buttons. The opener copies AppSettings into the fields,
 // runs DoModal and copies them back when it returns IDOK.
 #ifndef QUILLET_SETTINGS_SETTINGS_DIALOG_WIN32_H
@@ -17,6 +17,8 @@ class SettingsDialog : public ModalDialog {
   int warnoverwr = 0;
   int openfolder = 0;
   int beep = 0;
+  int verify = 0;
+  int trace = 0;
 
   // IDOK when the user confirmed (the fields then hold the new values),
   // IDCANCEL otherwise, also when the dialog could not be made.

@@ -97,7 +97,8 @@ bool SwapOutOne(bool& folderOpened, const DeviceSizes& sizes, const std::string&
     // the device gave for it.
     if (moving) moving(name);
     auto whole = [&](const std::string& fresh) {
-      return ReadToHost(name, fresh) == 0 && platform.FileSize(fresh) == static_cast<uint64_t>(size->second);
+      uint64_t bytes = static_cast<uint64_t>(size->second);
+      return ReadToHost(name, fresh, bytes) == 0 && platform.FileSize(fresh) == bytes;
     };
     if (size->second < 0 || !ReplaceWhole(swapPath, whole)) return false;
 

@@ -283,8 +283,13 @@ int32_t FlashWrite(int index, const char* name, const char* hostPath) {
   if (!hostPath || !*hostPath || !ReadHostFile(hostPath, &bytes)) return kStatusHostFile;
   std::vector<FlashFile> files = LoadFlash(index);
   StateMap state = LoadState(index);
-  // A faulty device that keeps a file a byte short and says it is stored.
+  // A faulty device that keeps a file a byte short and says it is stored,
+  // or (once) keeps one file's first byte changed.
   if (StateNumber(state, "shortwrites") && !bytes.empty()) bytes.pop_back();
+  if (StateValue(state, "garble") == name && !bytes.empty()) {
+    bytes[0] = static_cast<char>(bytes[0] ^ 0x20);
+    SetState(index, "garble", "");
+  }
   uint64_t total = bytes.size();
   bool known = false;
   for (const auto& f : files) {

@@ -81,7 +81,9 @@ void ClearDirText(int index);
 // (bytes a second that ismPFFSRead and ismPFFSWrite move; 0, the default,
 // at once), simtag (1, the default: the version record carries
 // kSimulatorTag; 0: it does not, as a real P/ECE's), shortwrites (1: every
-// ismPFFSWrite stores its file a byte short and still returns 0).
+// ismPFFSWrite stores its file a byte short and still returns 0), garble (a
+// device name: its next ismPFFSWrite stores the first byte changed, returns
+// 0, and clears the key).
 // GetState gives the default for a key that is not set.
 void SetState(int index, const std::string& key, const std::string& value);
 std::string GetState(int index, const std::string& key);

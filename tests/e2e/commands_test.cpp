@@ -114,7 +114,7 @@ TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
   piecesim::ResetAll();
   piecesim::CreateDevice(0);
   PROCESS_INFORMATION second = Launch("\"" + documents + "\\backup.pfs\"");
-  ASSERT_TRUE(Answer(Box("startup.pexを書き込んでもよろしいですか？"), IDYES));
+  ASSERT_TRUE(Answer(Box(text::kStartupWrite), IDYES));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
   CloseHandle(second.hProcess), CloseHandle(second.hThread);
   EXPECT_TRUE(WaitUntil([&] { return DeviceFiles() == device; }));

@@ -24,6 +24,7 @@ mkdir -p "$host"
 
 source "$root/scripts/wine-env.sh"
 quillet_xvfb 1280x1024x24
+quillet_window_manager yes   # the drag finds Quillet's window by the X name a managed window carries
 pids+=("$QUILLET_XVFB_PID")
 home="$work/home"
 export PIECE_SIM_HOME="Z:${home//\//\\}"

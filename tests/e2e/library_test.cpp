@@ -10,6 +10,18 @@
 namespace e2e {
 namespace {
 
+// The clipboard's Unicode text, as code page 932.
+std::string ClipboardText(HWND owner) {
+  std::string text = "<none>";
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = Cp932(static_cast<const wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
 // A folder under the program's holding a copy of the program.
 std::string ProgramCopy(const std::string& form) {
   const std::string folder = ProgramFolder() + "forms\\" + form + "\\";
@@ -20,9 +32,12 @@ std::string ProgramCopy(const std::string& form) {
 
 TEST_F(QuilletTest, EachFormOfTheLibrary) {
   // "": __stdcall under plain names, beside the program itself.
-  const struct { const char *form, *box; } forms[] = {
-      {"", nullptr}, {"cdecl", nullptr}, {"decorated", nullptr}, {"none", "pieceif.dll を読み込めません。"},
-      {"incomplete", "pieceif.dll に ismPFFSDelete がありません。"}};
+  // The report names ismPFFSDelete's export as it was found (a 64-bit
+  // compiler decorates no sizes).
+  const char* decorated = sizeof(void*) == 4 ? "_ismPFFSDelete@4" : "_ismPFFSDelete";
+  const struct { const char *form, *box, *exported; } forms[] = {
+      {"", nullptr, "ismPFFSDelete"}, {"cdecl", nullptr, "ismPFFSDelete"}, {"decorated", nullptr, decorated},
+      {"none", "pieceif.dll を読み込めません。", ""}, {"incomplete", "pieceif.dll に ismPFFSDelete がありません。", ""}};
   for (const auto& f : forms) {
     SCOPED_TRACE(std::string("form ") + f.form);
     const std::string folder = *f.form ? ProgramCopy(f.form) : ProgramFolder();
@@ -65,6 +80,17 @@ TEST_F(QuilletTest, EachFormOfTheLibrary) {
     CloseHandle(second.hProcess), CloseHandle(second.hThread);
     EXPECT_TRUE(WaitItems({"     5 b.txt", "     8 game.pex", "*     3 new.pex", "     6 \x81\xE0.pex"}));
     EXPECT_TRUE(piecesim::HasFile(0, "\x81\xE0.pex")) << "the look-alike kept";
+    // The report: the library as bound, the device as it said it was, and
+    // the calls, the hand-over's write and listing last.
+    SendMessageW(main_, WM_SYSCOMMAND, 102, 0);
+    const std::string report = ClipboardText(main_);
+    for (const std::string& part :
+         {"\r\npath: " + folder + "pieceif.dll\r\n", std::string("\r\nismPFFSDelete: ") + f.exported + "\r\n",
+          std::string("\r\nsimulated: yes\r\n"), " ismPFFSWrite(\"new.pex\", \"" + home_ + "\\new.pex\") = 0 (",
+          std::string(" ismPFFSDir(")})
+      EXPECT_NE(std::string::npos, report.find(part)) << part << "\n" << report;
+    const std::string last = report.substr(report.rfind("\r\n", report.size() - 3) + 2);
+    EXPECT_NE(std::string::npos, last.find(" ismExit() = 0 (")) << "the last call, with its status and time: " << last;
     ASSERT_TRUE(Close());
     std::set<std::string> called, failed;
     for (const std::string& line : piecesim::CallLog()) {

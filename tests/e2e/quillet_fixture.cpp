@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <stdio.h>
 
 namespace e2e {
@@ -153,7 +154,14 @@ void QuilletTest::SetUp() {
   piecesim::CreateDevice(0);
   SetEnvironmentVariableA("PIECE_SIM_HOME", home_.c_str());   // the program's pieceif.dll finds it so
   DeleteFileA(IniPath().c_str());
+  DeleteFileA(LogPath().c_str());
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, "Quillet.INI");   // the profile cache
+}
+
+std::string LogPath() {
+  char folder[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
+  return std::string(folder) + "\\Quillet\\Quillet.log";
 }
 
 void QuilletTest::TearDown() {

@@ -31,6 +31,7 @@ std::string IniPath();              // Quillet.INI in the Windows folder
 // another code page makes.
 std::string IniText();
 std::string ReadFile(const std::string& path);   // "<missing>" when there is none
+std::string LogPath();              // the trace, Quillet.log in the local application data
 void WriteFile(const std::string& path, const std::string& bytes);
 // A command line run in folder; Launch runs Quillet.exe with args from
 // folder (its own by default).

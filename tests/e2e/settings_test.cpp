@@ -33,6 +33,7 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   EXPECT_EQ("111111", swapControls());
   SendMessageW(GetDlgItem(dialog, 1004), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"C:\\Zo\u00eb swap\\"));
   SendMessageW(GetDlgItem(dialog, 1009), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(dialog, 1015), BM_CLICK, 0, 0);   // the trace
   PostMessageW(dialog, WM_COMMAND, 1011, 0);   // a click on associate: acts at once
   ASSERT_TRUE(Answer(Box(text::kRegistered), IDOK));
   EXPECT_EQ("\"" + ProgramFolder() + "Quillet.exe\" \"%1\"", Registry("KorvaSE\\shell\\open\\command"));
@@ -41,7 +42,17 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   WriteFile(home_ + "\\First.PEX", "program one");
   EXPECT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", (home_ + "\\First.PEX").c_str(), nullptr, nullptr, SW_SHOW)), 32);
   EXPECT_TRUE(WaitItems({"*    11 first.pex"})) << "the shell's start handed the file to this instance";
+  // The trace has each call as it started and as it ended, a failing one
+  // with its status.
+  piecesim::InjectFault("ismPFFSDelete", 1, 4);
+  Key(VK_DELETE);
+  ASSERT_TRUE(Answer(Box("ファイルを削除してもよろしいですか？"), IDYES));
+  ASSERT_TRUE(Answer(Box(text::kDeleteFailed), IDOK));
   ASSERT_TRUE(Close());
+  const std::string log = ReadFile(LogPath());
+  const size_t started = log.find(" ismPFFSDelete(\"first.pex\") ...\r\n"), ended = log.find(" ismPFFSDelete(\"first.pex\") = 4 (");
+  EXPECT_TRUE(started != std::string::npos && ended != std::string::npos && started < ended) << log;
+  EXPECT_EQ(log.size() - 2, log.rfind(" ms)\r\n") + 4) << "the last line ended";
   // The settings are written at the end. The folder's "ë" has no form in
   // code page 932, so even a Japanese system makes the file UTF-16, which
   // keeps it, and the lines written before it.
@@ -50,7 +61,7 @@ TEST_F(QuilletTest, SettingsDialogAndAssociations) {
   const std::wstring ini(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
   EXPECT_EQ(0u, ini.find(L"[position]\r\nleft="));
   EXPECT_NE(std::wstring::npos, ini.find(L"\r\n[lru]\r\nfile0=first.pex\r\ncount=1\r\n[config]\r\nmode=1\r\n"
-                                         L"folder=C:\\Zo\u00eb swap\\\r\nwarnoverwr=1\r\nopenfolder=1\r\nbeep=1\r\n"));
+                                         L"folder=C:\\Zo\u00eb swap\\\r\nwarnoverwr=1\r\nopenfolder=1\r\nbeep=1\r\ntrace=1\r\n"));
 }
 
 TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
@@ -78,6 +89,7 @@ TEST_F(QuilletTest, SettingsComeInAndGoOutInTheirOrder) {
             "warnoverwr=0\r\nopenfolder=1\r\nbeep=1\r\n[lru]\r\ncount=2\r\nfile0=game.pex\r\nfile1=x.pex\r\nfile2=x.pex\r\n"
             "file3=past.pex\r\n",
             IniText());
+  EXPECT_EQ("<missing>", ReadFile(LogPath())) << "no trace when it is off";
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ TEST_F(QuilletTest, CommandLineSwapAndHandOverWriteTheirFiles) {
   PROCESS_INFORMATION second = Launch("\"" + folder + "My Game.pex\" \"" + folder + u8"\u30bd\u30a2\u30e9.pex\" \"" + folder + "GAME.PEX\"");
   ASSERT_TRUE(second.hProcess);
   ASSERT_TRUE(Answer(Box(text::kBlankInName), IDOK));
+  ASSERT_TRUE(Answer(Box("3件中2件を書き込みました。\nMy Game.pex"), IDOK)) << "what was left out, at the end";
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
   CloseHandle(second.hProcess), CloseHandle(second.hThread);
   EXPECT_TRUE(IsWindowVisible(main_));
@@ -92,9 +93,10 @@ TEST_F(QuilletTest, StartsAtOnceMakeOneWorkingInstance) {
 }
 
 // A device that takes 8 s for a 512 KB file: the window answers another
-// process throughout, the title shows how far the writing has got, a
-// second start is answered at once and its file written after, and Escape
-// ends the writing after the file in flight without closing the window.
+// process throughout, the title and the progress window show how far the
+// writing has got, a second start is answered at once, shows as waiting,
+// and its file is written after, and 中止 ends the writing after the file
+// in flight without closing the window.
 TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
   piecesim::SetState(0, "rate", "65536");
   piecesim::SetState(0, "capacity", "1048576");
@@ -115,9 +117,14 @@ TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
   auto quoted = [&](const char* name) { return "\"" + home_ + "\\" + name + "\" "; };
   PROCESS_INFORMATION first = Launch(quoted("big.pex") + quoted("b.pex") + quoted("c.pex"));
   EXPECT_TRUE(WaitUntil([&] { return Title() == "Quillet - 書き込み中 1/3 big.pex"; }, 3000));
+  HWND progress = FindDialog(process_.dwProcessId, 1101, 3000);
+  ASSERT_TRUE(progress);
+  EXPECT_EQ("進行状況 書き込み中 1/3: big.pex", Text(progress) + " " + Text(GetDlgItem(progress, 1101)));
   PROCESS_INFORMATION second = Launch(quoted("d.pex"));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, 4000)) << "a second start is answered at once";
-  Key(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return Text(GetDlgItem(progress, 1105)) == "待機中: 1件"; }, 2000));
+  PostMessageW(GetDlgItem(progress, IDCANCEL), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));   // 中止
+  PostMessageW(GetDlgItem(progress, IDCANCEL), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.hProcess, kWaitMs));
   EXPECT_TRUE(WaitItems({"524288 big.pex", "*     1 d.pex"}));
   EXPECT_EQ("Quillet - 524287 bytes free", Title()) << "the title is the listing's again";
@@ -133,8 +140,15 @@ TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
             "ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ismExit( ismInitEx(0 "
             "ismPFFSWrite(d.pex ismExit( ismExit( ismInitEx(0 ismPFFSDir(8192 ismExit( ", calls);
 
+  // A quick write opens no progress window.
+  PROCESS_INFORMATION quick = Launch(quoted("b.pex"));
+  EXPECT_FALSE(FindDialog(process_.dwProcessId, 1101, 1500));
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(quick.hProcess, kWaitMs));
+  CloseHandle(quick.hProcess), CloseHandle(quick.hThread);
+
   // A device that stops answering: a quit that comes during its call waits
-  // for the call, the window answering meanwhile; a close after 3 s asks
+  // for the call, the window answering meanwhile; once the call runs later
+  // than 3 s and its file's size at 4 KB/s (4 s here), the close asks
   // whether to end without it, and Yes ends at once with the settings saved.
   piecesim::SetState(0, "rate", "2");
   WriteFile(home_ + "\\e.pex", std::string(4096, 'e'));
@@ -148,13 +162,52 @@ TEST_F(QuilletTest, ASlowDeviceKeepsTheWindowAnswering) {
   pinging = false;
   pinger.join();
   EXPECT_LT(worst.load(), 1000u) << "the longest ping after the quit";
-  PostMessageW(main_, WM_CLOSE, 0, 0);   // and Escape did not close the window before
-  ASSERT_TRUE(Answer(Box("P/ECEが応答しません。Quilletを終了しますか？"), IDYES));
+  PostMessageW(main_, WM_CLOSE, 0, 0);   // and 中止 did not close the window before
+  ASSERT_TRUE(Answer(Box("P/ECEが応答しません。書き込み中のファイルは不完全なまま残るかもしれません。\nQuilletを終了しますか？"), IDYES));
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 1000));
-  EXPECT_NE(std::string::npos, IniText().find("[lru]\r\nfile0=big.pex\r\nfile1=d.pex\r\ncount=2\r\n[config]"));
+  EXPECT_NE(std::string::npos, IniText().find("[lru]\r\nfile0=big.pex\r\nfile1=d.pex\r\nfile2=b.pex\r\ncount=3\r\n[config]"));
   // The second start still waited for its file: it now writes it itself.
   TerminateProcess(third.hProcess, 1);
   CloseHandle(third.hProcess), CloseHandle(third.hThread);
+}
+
+// What a write left on the device is checked: a file the listing shows
+// short is offered to be written again; with the verify setting each file
+// is read back, and Retry writes a file again whose bytes differ. A close
+// during a write that is slow but not late for its size waits for it.
+TEST_F(QuilletTest, WritesAreChecked) {
+  WriteFile(home_ + "\\a.pex", "program a");
+  WriteFile(home_ + "\\big.pex", std::string(200 * 1024, 'b'));
+  auto handOver = [&](const char* name) {
+    PROCESS_INFORMATION start = Launch("\"" + home_ + "\\" + name + "\"");
+    CloseHandle(start.hProcess), CloseHandle(start.hThread);
+  };
+  ASSERT_TRUE(Start());
+  piecesim::SetState(0, "shortwrites", "1");
+  handOver("a.pex");
+  HWND question = Box("書き込んだファイルを確認できませんでした。もう一度書き込みますか？\na.pex");
+  ASSERT_TRUE(question);
+  piecesim::SetState(0, "shortwrites", "0");
+  ASSERT_TRUE(Answer(question, IDYES));
+  std::string bytes;
+  EXPECT_TRUE(WaitUntil([&] { return piecesim::GetFile(0, "a.pex", &bytes) && bytes == "program a"; }));
+
+  piecesim::SetState(0, "rate", "29257");   // 200 KB in 7 s
+  handOver("big.pex");
+  EXPECT_TRUE(WaitUntil([&] { return Title().find("big.pex") != std::string::npos; }));
+  WaitUntil([] { return false; }, 3500);
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, kWaitMs)) << "no question stops the close";
+  EXPECT_TRUE(piecesim::GetFile(0, "big.pex", &bytes) && bytes.size() == 200 * 1024);
+
+  WriteFile(IniPath(), "[config]\r\nverify=1\r\n");
+  piecesim::SetState(0, "rate", "0");
+  piecesim::SetState(0, "garble", "a.pex");
+  ASSERT_TRUE(Start());
+  handOver("a.pex");
+  ASSERT_TRUE(Answer(Box("a.pexを読み返した内容が書き込んだファイルと違います。"), IDRETRY));
+  EXPECT_TRUE(WaitItems({"*     9 a.pex", "204800 big.pex"}));
+  EXPECT_TRUE(piecesim::GetFile(0, "a.pex", &bytes) && bytes == "program a");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 namespace {
 // The core's calls go to the simulator, and the operations see them as in
 // the program.
-const bool inProcess = (piecesim::AnswerInProcess(), SetCallObserver(&TheOperations()), true);
+const bool inProcess = (piecesim::AnswerInProcess(), AddCallObserver(&TheOperations()), true);
 }  // namespace
 
 std::string Read(const std::string& path) {

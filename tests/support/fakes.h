@@ -70,6 +70,9 @@ class FakePlatform : public Platform {
   void WriteProfileString(const char* section, const char* key, const std::string& value) override {
     ini[section][key] = value, iniWrites.push_back(std::string(section) + "/" + key + "=" + value);
   }
+  void RemoveProfileKey(const char* section, const char* key) override {
+    ini[section].erase(key), iniWrites.push_back(std::string(section) + "/" + key + " removed");
+  }
   bool ProgramPath(std::string* path) override { return *path = programPath, programPathAvailable; }
   bool PathExists(const std::string& path) override { return access(path.c_str(), F_OK) == 0; }
   // The host's files, as Windows would take them: by identity (links stand
@@ -96,19 +99,27 @@ class FakePlatform : public Platform {
   bool CreateFolder(const std::string& path) override { return mkdir(path.c_str(), 0700) == 0; }
   bool RemoveFolder(const std::string& path) override { return rmdir(path.c_str()) == 0; }
   void OpenFolder(const std::string& path) override { openedFolders.push_back(path); }
+  std::string logFolder;   // ends in '/'; empty: none can be had
+  bool LogFolder(std::string* folder) override { return *folder = logFolder, !logFolder.empty(); }
+  bool AppendToFile(const std::string& path, const std::string& bytes) override {
+    FILE* file = Fits(path) ? fopen(path.c_str(), "ab") : nullptr;
+    bool whole = file && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return file && fclose(file) == 0 && whole;
+  }
   bool DeviceText(const std::string& utf8, std::string* cp932) override;
   bool HostText(const std::string& cp932, std::string* utf8) override;
   // The path itself, for the simulator reads host paths as they are here,
   // where the system's code page can say it in at most 259 bytes.
   bool LibraryPath(const std::string& path, std::string* ansi) override;
-  Strings progress;   // "text done/total", a line a step
+  Strings progress;   // "title done/total", a line a step
   size_t stopAfter = SIZE_MAX;   // a stop is asked for once this many steps were shown (inside an operation)
-  void ShowProgress(const std::string& text, uint64_t done, uint64_t total) override {
-    progress.push_back(text + " " + std::to_string(done) + "/" + std::to_string(total));
+  void ShowProgress(const ProgressStep& step) override {
+    progress.push_back(StepTitle(step) + " " + std::to_string(step.bytesDone) + "/" + std::to_string(step.bytesTotal));
     if (progress.size() >= stopAfter) TheOperations().RequestStop();
   }
   uint32_t TickCount() override { return ++now; }
   void Sleep(uint32_t ms) override { now += ms, sleeps.push_back(ms); }
+  void LocalTime(int* h, int* m, int* s, int* ms) override { *h = 9, *m = 5, *s = 3, *ms = static_cast<int>(now % 1000); }
   bool LoadResourceBytes(const char* type, int id, std::vector<uint8_t>* bytes) override {
     auto r = resources.find(std::string(type) + "/" + std::to_string(id));
     return r != resources.end() && (*bytes = r->second, true);

@@ -11,10 +11,13 @@
 #include <map>
 
 #include "app/settings_store.h"
+#include "device/trace_log.h"
 #include "device/beep.h"
 #include "device/beep_block.h"
 #include "device/connection.h"
 #include "device/launcher.h"
+#include "device/library_call.h"
+#include "device/pieceif.h"
 #include "device/pieceif_functions.h"
 #include "tests/support/fakes.h"
 
@@ -51,14 +54,15 @@ TEST(Library, EachFunctionUnderTheFirstOfItsExportNames) {
   };
   for (const auto& r : rows) {
     void* addresses[kPieceFunctionCount];
+    std::string names[kPieceFunctionCount];
     auto find = [&](const char* name) -> void* {
       for (const std::string& e : r.exports)
         if (e == name) return const_cast<std::string*>(&e);
       return nullptr;
     };
-    EXPECT_EQ(r.missing, BindPieceFunctions(find, addresses)) << r.exports[0];
-    auto bound = [&](size_t i) { return i < r.missing && addresses[i] ? *static_cast<std::string*>(addresses[i]) : ""; };
-    EXPECT_EQ(r.initEx + " " + r.remove, bound(kIsmInitEx) + " " + bound(kIsmPFFSDelete)) << r.exports[0];
+    EXPECT_EQ(r.missing, BindPieceFunctions(find, addresses, names)) << r.exports[0];
+    EXPECT_EQ(r.initEx + " " + r.remove, names[kIsmInitEx] + " " + names[kIsmPFFSDelete]) << r.exports[0];
+    if (r.missing == kPieceFunctionCount) EXPECT_EQ(names[kIsmExit], *static_cast<std::string*>(addresses[kIsmExit]));
   }
 }
 
@@ -157,8 +161,8 @@ TEST_F(DeviceTest, BeepHandshake) {
   const struct { const char *key, *value, *reset; std::string calls; } rows[] = {
       {"playreads", "3", "5", "PSRWCccccWG"},       // three busy reads, then 0
       {"stoppedstate", "5", "1", "PSRWCccccccWG"},   // 0x05: the low two bits say stopped
-      {"stoppedstate", "3", "1", "P" + std::string(91, 'S') + "G"},   // 1000 ms, then resume; memory untouched
-      {"channelbusy", "1", "0", "PSRWC" + std::string(91, 'c') + "WG"},
+      {"stoppedstate", "3", "1", "P" + std::string(77, 'S') + "G"},   // 1000 ms, then resume; memory untouched
+      {"channelbusy", "1", "0", "PSRWC" + std::string(77, 'c') + "WG"},
   };
   for (const auto& r : rows) {
     piecesim::ClearCallLog();
@@ -180,6 +184,76 @@ TEST_F(DeviceTest, BeepHandshake) {
   BeepDevice();
   EXPECT_TRUE(Calls().empty());
   EXPECT_TRUE(platform.shown.empty());
+}
+
+// What the report and the trace say of a call: the time it started, device
+// names and host paths as text, addresses in hexadecimal, the status and how
+// long it took; the last calls kept, oldest first, one under way last.
+TEST_F(DeviceTest, CallsAreToldAsTheyWereMade) {
+  Reset({"ソフト.pex=abc"});
+  const std::string path = host.Write(u8"\u30bd.pex", "12345");
+  uint8_t buffer[16];
+  const struct { std::function<int32_t()> call; std::string line; } rows[] = {
+      {[] { return ismPFFSDelete("ソフト.pex"); }, u8"ismPFFSDelete(\"\u30bd\u30d5\u30c8.pex\") = 0"},
+      {[&] { return NextCallMoves(path, 5), ismPFFSWrite("a.pex", path.c_str()); }, "ismPFFSWrite(\"a.pex\", \"" + path + "\") = 0"},
+      {[&] { return ismReadMem(buffer, 0x13DCCC, 16); }, "ismReadMem(0x0013DCCC, 16) = 0"},
+      {[] { return ismPFFSDelete("none.pex"); }, "ismPFFSDelete(\"none.pex\") = 4"},
+  };
+  ASSERT_TRUE(ConnectDevice());
+  for (const auto& r : rows) {
+    platform.now = 6;   // the time of day's milliseconds, from the fake clock
+    r.call();
+    EXPECT_EQ("09:05:03.006 " + r.line + " (1 ms)", RecentCalls().back());
+  }
+  for (uint32_t i = 0; i < kCallsKept + 2; ++i) ismReadMem(buffer, i, 1);
+  DisconnectDevice();
+  Strings recent = RecentCalls();
+  ASSERT_EQ(kCallsKept, recent.size());
+  EXPECT_NE(std::string::npos, recent.front().find("(0x00000003, 1)")) << recent.front();
+  // A call that has not come back is the last, the oldest making room.
+  struct Hung : LibraryBackend {
+    Strings seen;
+    int32_t Call(PieceFunctionId, const uintptr_t*, size_t) override { return seen = RecentCalls(), 0; }
+  } hung;
+  SetLibraryBackend(&hung);
+  platform.now = 41;
+  ismAppStop();
+  piecesim::AnswerInProcess();
+  ASSERT_EQ(kCallsKept, hung.seen.size());
+  EXPECT_EQ("09:05:03.041 ismAppStop() (実行中)", hung.seen.back());
+  EXPECT_EQ(recent[1], hung.seen.front());
+}
+
+// The trace: nothing while it is off; each call as it starts and as it
+// ends; the log started afresh once it has passed its limit; a log that
+// cannot be written said once, and the call made all the same.
+TEST_F(DeviceTest, TraceWritesEachCallTwice) {
+  platform.logFolder = host.path() + "/";
+  const std::string log = host.File("Quillet.log");
+  TraceLog trace;
+  ismExit();
+  EXPECT_EQ(Strings{}, host.Entries());
+  trace.Enable(true);
+  platform.now = 6;
+  ismExit();
+  EXPECT_EQ("09:05:03.006 ismExit() ...\r\n09:05:03.006 ismExit() = 0 (1 ms)\r\n", Read(log));
+  trace.Enable(false);
+  const std::string full(kTraceLimit - 1, 'x');
+  host.Write("Quillet.log", full);
+  trace.Enable(true);
+  platform.now = 6;
+  ismExit();
+  EXPECT_EQ(full + "09:05:03.006 ismExit() ...\r\n", Read(host.File("Quillet.old.log")));
+  EXPECT_EQ("09:05:03.006 ismExit() = 0 (1 ms)\r\n", Read(log));
+  trace.Enable(false);
+  platform.logFolder.clear();
+  trace.Enable(true);
+  EXPECT_EQ(0, ismExit());
+  trace.ReportFailure();
+  ismExit();
+  trace.ReportFailure();
+  trace.Enable(false);
+  EXPECT_EQ(Strings{"ログファイルに書き込めません。"}, platform.Texts());
 }
 
 }  // namespace

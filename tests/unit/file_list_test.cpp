@@ -79,6 +79,24 @@ TEST_F(FileListTest, Delete) {
   EXPECT_EQ(kRetryStyle, platform.shown[1].style);
 }
 
+// Files the listing after a write shows short are named, and Yes writes
+// them again as an operation of its own; No leaves them.
+TEST_F(FileListTest, WritesListedShortAreOfferedAgain) {
+  const PathList paths = {host.Write("a.pex", "program"), host.Write("b.pex", "bb")};
+  for (int answer : {IDNO, IDYES}) {
+    Reset();
+    piecesim::SetState(0, "shortwrites", "1");
+    platform.answers = {answer};
+    TheOperations().Start(kinds::kWrite, [&] { ListWritten(list, paths, TransferFiles(paths)); });
+    EXPECT_EQ(Strings{"書き込んだファイルを確認できませんでした。もう一度書き込みますか？\na.pex\nb.pex"}, platform.Texts());
+    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION), platform.shown[0].style);
+    piecesim::SetState(0, "shortwrites", "0");
+    TheOperations().RunQueued();
+    EXPECT_EQ(answer == IDYES ? "program bb" : "progra b", Device("a.pex") + " " + Device("b.pex"));
+    EXPECT_EQ(1u, platform.shown.size()) << "written whole, nothing more is asked";
+  }
+}
+
 Strings runs;
 void Ran(const std::string& name) { runs.push_back(name); }
 

@@ -136,8 +136,10 @@ TEST(OperationsTest, TheSessionAndTheSleepFollowTheCalls) {
   }
   EXPECT_EQ("0010011100011", changing) << "InitEx Exit CmdW CmdR ReadMem WriteMem AppStop AppStart GetVersion Dir Read Write Delete";
   // A close while a call does not come back says what waits and is lost.
-  EXPECT_EQ("P/ECEが応答しません。Quilletを終了しますか？", UnansweredQuestion(0));
-  EXPECT_EQ("P/ECEが応答しません。\n待機中の2件は書き込まれません。\nQuilletを終了しますか？", UnansweredQuestion(2));
+  EXPECT_EQ("P/ECEが応答しません。Quilletを終了しますか？", UnansweredQuestion(0, false));
+  EXPECT_EQ("P/ECEが応答しません。\n待機中の2件は書き込まれません。\nQuilletを終了しますか？", UnansweredQuestion(2, false));
+  EXPECT_EQ("P/ECEが応答しません。書き込み中のファイルは不完全なまま残るかもしれません。\n待機中の1件は書き込まれません。\n"
+            "Quilletを終了しますか？", UnansweredQuestion(1, true));
 }
 
 }  // namespace

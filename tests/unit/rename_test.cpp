@@ -60,7 +60,7 @@ TEST_F(RenameSteps, EachFailureKeepsTheFile) {
       {"over another, No", "other.pex", "", {IDNO}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"old.pex", "other.pex"},
        {"a", "old.pex", "other.pex"}},
       {"over another, Yes", "other.pex", "", {IDYES}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"other.pex"}, {"a", "other.pex"}},
-      {"to startup.pex, No", "startup.pex", "", {IDNO}, {"startup.pexを書き込んでもよろしいですか？"}, {"old.pex", "other.pex"},
+      {"to startup.pex, No", "startup.pex", "", {IDNO}, {text::kStartupWrite}, {"old.pex", "other.pex"},
        {"a", "old.pex", "other.pex"}},
   };
   for (const auto& r : rows) {

@@ -22,10 +22,10 @@ TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
     Strings boxes, left;
   } rows[] = {
       {"Yes replaces", {IDYES}, 0, {question}, {"a=a", "b=b", "c=c"}},
-      {"No skips", {IDNO}, 0, {question}, {"a=a", "b=old", "c=c"}},
+      {"No skips, and the end says so", {IDNO}, 0, {question, "3件中2件を保存しました。\nb.pex"}, {"a=a", "b=old", "c=c"}},
       {"Cancel ends", {IDCANCEL}, 0, {question}, {"a=a", "b=old"}},
       {"Retry reads again", {IDRETRY, IDYES}, 1, {failed, question}, {"a=a", "b=b", "c=c"}},
-      {"Ignore skips", {IDIGNORE, IDYES}, 1, {failed, question}, {"b=b", "c=c"}},
+      {"Ignore skips", {IDIGNORE, IDYES}, 1, {failed, question, "3件中2件を保存しました。\na.pex"}, {"b=b", "c=c"}},
       {"Abort ends, the old file whole", {IDYES, IDABORT}, 2, {question, failed}, {"a=a", "b=old"}},
   };
   for (const auto& r : rows) {
@@ -66,7 +66,7 @@ TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
   platform.answerer = [](const Box&) { return IDYES; };   // startup.pex asks first
   TransferFiles({folder.File("backup.pfs")});
   for (const std::string& name : names) EXPECT_EQ(name, Device(name == "Upper.PEX" ? "upper.pex" : name)) << name;
-  EXPECT_EQ(Strings{"startup.pexを書き込んでもよろしいですか？"}, platform.Texts());
+  EXPECT_EQ(Strings{text::kStartupWrite}, platform.Texts());
 
   // A file skipped leaves no list behind, and says so.
   folder.Clear();

@@ -6,6 +6,7 @@
 
 #include "app/path_list.h"
 #include "app/path_util.h"
+#include "app/progress.h"
 #include "device/directory.h"
 #include "filelist/item_text.h"
 #include "settings/file_types.h"
@@ -156,6 +157,23 @@ TEST(Parse, TransferListLines) {
     for (std::string line; reader.NextLine(&line);) lines.push_back(line);
     EXPECT_EQ(r.lines, lines) << r.content;
   }
+}
+
+TEST(Parse, ProgressTexts) {
+  ProgressStep step;
+  step.verb = "書き込み中", step.index = 2, step.count = 12, step.name = "ゲーム.pex";
+  EXPECT_EQ("書き込み中 2/12: ゲーム.pex|書き込み中 2/12 ゲーム.pex", StepLine(step) + "|" + StepTitle(step));
+  step.verb = "退避中", step.count = 0;
+  EXPECT_EQ("退避中: ゲーム.pex", StepLine(step));
+  // Bytes done, in all, the time since the first call: what the window says.
+  const struct { uint64_t done, total; uint32_t ms; const char *bytes, *left; } rows[] = {
+      {0, 0, 5000, "0 KB / 0 KB", ""}, {12 * 1024, 48 * 1024, 1999, "12 KB / 48 KB", ""},
+      {1, 1025, 2000, "1 KB / 2 KB", "残り約 34:08"}, {10, 20, 2000, "1 KB / 1 KB", "残り約 0:02"},
+      {30, 100, 9000, "1 KB / 1 KB", "残り約 0:21"}, {20, 20, 3000, "1 KB / 1 KB", "残り約 0:00"},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(std::string(r.bytes) + "|" + r.left, BytesLine(r.done, r.total) + "|" + TimeLeftLine(r.done, r.total, r.ms)) << r.done;
+  EXPECT_EQ("|待機中: 3件", WaitingLine(0) + "|" + WaitingLine(3));
 }
 
 TEST(Parse, IconSizeAndTexts) {
