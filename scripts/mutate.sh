@@ -242,7 +242,7 @@ MUTANTS = [
     ("questions", "readout/save_files.cpp", "if (ask && ThePlatform().PathExists(file.hostPath)) {", "if (ask && ThePlatform().PathExists(file.deviceName)) {"),
     ("questions", "readout/save_files.cpp", "    if (answer != IDYES) return Next::kStop;", ";"),
     ("questions", "readout/save_files.cpp", "complete = !ThePlatform().PathExists(path) || Show(", "complete = true || Show("),
-    ("questions", "readout/host_names.cpp", "kErrorStyle) == IDOK && ask;", "kErrorStyle) == IDOK;"),
+    ("questions", "readout/host_names.cpp", "Show(text, ask ? MB_OKCANCEL | MB_ICONEXCLAMATION : kErrorStyle)", "Show(text, kErrorStyle)"),
     ("questions", "readout/save_files.cpp", "if (!entries.empty() && GoOnWithout(placement.refused, true)) SaveFiles", "if (!entries.empty()) SaveFiles"),
     ("questions", "readout/save_files.cpp", "  if (!GoOnWithout(placement.refused, true)) return;", ";"),
     ("questions", "filelist/file_list.cpp", "if (AskToWriteAgain(shortOnes))", "if (!shortOnes.empty())"),
@@ -259,6 +259,19 @@ MUTANTS = [
     ("names", "filelist/rename.cpp", "!CanBeFileName(typed))", "!CanBeFileName(name))"),
     ("names", "transfer/transfer.cpp", "if (entry.name == file.deviceName &&", "if (EqualsIgnoreAsciiCase(entry.name, file.deviceName) &&"),
     ("names", "filelist/commands.cpp", "return state.focusedProgram && state.focusedSelected;", "return state.focusedProgram;"),
+    # What the report, the trace and the progress window say.
+    ("report", "device/library_call.cpp", "  if (recent.size() == kCallsKept) recent.pop_front();", "  if (recent.size() > kCallsKept) recent.pop_front();"),
+    ("report", "device/library_call.cpp", "(underWay && recent.size() == kCallsKept ? 1 : 0)", "(0)"),
+    ("report", "device/library_call.cpp", "(millisecond < 100 ? \"0\" : \"\")", "\"\""),
+    ("report", "device/library_call.cpp", "HostTextOf(reinterpret_cast<const char*>(word))", "std::string(reinterpret_cast<const char*>(word))"),
+    ("report", "device/trace_log.cpp", "  if (!failed_ || reported_) return;", "  if (!failed_) return;"),
+    ("report", "device/trace_log.cpp", "    platform.MoveFile(path_, HostFolder(path_) + \"Quillet.old.log\");", "    platform.RemoveFile(path_);"),
+    ("progress", "app/progress.cpp", "if (elapsedMs < 2000 || done == 0", "if (elapsedMs < 1000 || done == 0"),
+    ("progress", "app/progress.cpp", "Number((done + 1023) / 1024)", "Number(done / 1024)"),
+    ("progress", "app/progress.cpp", "  if (tried < 2 || leftOut.empty()) return \"\";", "  if (leftOut.empty()) return \"\";"),
+    ("progress", "app/progress.cpp", "(secondsText.size() < 2 ? \"0\" : \"\")", "\"\""),
+    ("window place", "app/window_place.cpp", "std::max(std::min(r.left, work.right - width), work.left)", "std::max(r.left, work.left)"),
+    ("window place", "app/window_place.cpp", "if (work.left < r.right && r.left < work.right", "if (work.left <= r.right && r.left <= work.right"),
 ]
 
 args = sys.argv[1:]

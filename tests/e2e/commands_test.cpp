@@ -115,8 +115,7 @@ TEST_F(QuilletTest, MenuKeysClipboardAndBackup) {
   piecesim::CreateDevice(0);
   PROCESS_INFORMATION second = Launch("\"" + documents + "\\backup.pfs\"");
   ASSERT_TRUE(Answer(Box(text::kStartupWrite), IDYES));
-  EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
-  CloseHandle(second.hProcess), CloseHandle(second.hThread);
+  EXPECT_TRUE(Ends(second));
   EXPECT_TRUE(WaitUntil([&] { return DeviceFiles() == device; }));
   RegSetKeyValueW(HKEY_CURRENT_USER, folders, L"Personal", REG_EXPAND_SZ, mine, size);
   clear();

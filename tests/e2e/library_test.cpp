@@ -75,9 +75,7 @@ TEST_F(QuilletTest, EachFormOfTheLibrary) {
                        "*     6 \x81\xE0.pex"}), Items()) << "the selection stays";
     Key(VK_DELETE);
     ASSERT_TRUE(Answer(Box(text::kDeleteMany), IDYES));
-    PROCESS_INFORMATION second = Launch("\"" + home_ + "\\new.pex\"", folder);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.hProcess, kWaitMs));
-    CloseHandle(second.hProcess), CloseHandle(second.hThread);
+    EXPECT_TRUE(Ends(Launch("\"" + home_ + "\\new.pex\"", folder)));
     EXPECT_TRUE(WaitItems({"     5 b.txt", "     8 game.pex", "*     3 new.pex", "     6 \x81\xE0.pex"}));
     EXPECT_TRUE(piecesim::HasFile(0, "\x81\xE0.pex")) << "the look-alike kept";
     // The report: the library as bound, the device as it said it was, and

@@ -183,6 +183,12 @@ PROCESS_INFORMATION RunCommand(const std::string& commandLine, const std::string
   return process;
 }
 
+bool Ends(PROCESS_INFORMATION process, DWORD ms) {
+  bool ended = WaitForSingleObject(process.hProcess, ms) == WAIT_OBJECT_0;
+  CloseHandle(process.hProcess), CloseHandle(process.hThread);
+  return ended;
+}
+
 bool QuilletTest::Start(const std::string& args, const std::string& folder) {
   if (!(process_ = Launch(args, folder)).hProcess) return false;
   auto isMain = [](HWND w) { return GetDlgItem(w, 1000) && Text(w).compare(0, 7, "Quillet") == 0; };

@@ -37,6 +37,7 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // folder (its own by default).
 PROCESS_INFORMATION RunCommand(const std::string& commandLine, const std::string& folder = ProgramFolder());
 PROCESS_INFORMATION Launch(const std::string& args, const std::string& folder = ProgramFolder());
+bool Ends(PROCESS_INFORMATION process, DWORD ms = kWaitMs);   // in time; its handles let go either way
 // A visible top-level window of process pid holding control id, with that
 // text when one is given.
 HWND FindDialog(DWORD pid, int id, DWORD ms = kWaitMs, const std::string& text = "");

@@ -1,10 +1,10 @@
-// Every device operation run once cleanly and then once for each library call
+// Device operations run once cleanly and then once for each library call
 // that run made, with just that call failing, under each way of answering the
-// boxes. Whatever fails: the box shown is the one the operation has for that
-// failure (none where it is silent), no connection stays open, the wait
-// cursor is gone, and the operation's own check holds: no file lost, device
-// memory the beep borrowed back byte for byte, nothing left in the temporary
-// folder.
+// boxes (delete and rename have a table of each failure instead). Whatever
+// fails: the box shown is the one the operation has for that failure (none
+// where it is silent), no connection stays open, the wait cursor is gone,
+// and the operation's own check holds: no file lost, device memory the beep
+// borrowed back byte for byte, nothing left in the temporary folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,7 +18,6 @@
 #include "device/launcher.h"
 #include "device/pieceif.h"
 #include "readout/read_out.h"
-#include "filelist/rename.h"
 #include "pause/pause_device.h"
 #include "tests/support/fakes.h"
 #include "transfer/transfer.h"
@@ -30,10 +29,9 @@ namespace {
 using Files = std::map<std::string, std::string>;
 
 // Abort/Retry/Ignore boxes get `failure` (Retry at most three times), Yes/No
-// boxes Yes, but No to startup.pex when `decline`.
-struct Answers { const char* title; int failure; bool decline; };
-const Answers kAbort{"Abort", IDABORT, false}, kIgnore{"Ignore", IDIGNORE, false}, kRetry{"Retry", IDRETRY, false},
-    kDecline{"No", IDIGNORE, true}, kOk{"OK", IDOK, false};
+// boxes Yes.
+struct Answers { const char* title; int failure; };
+const Answers kAbort{"Abort", IDABORT}, kIgnore{"Ignore", IDIGNORE}, kRetry{"Retry", IDRETRY}, kOk{"OK", IDOK};
 
 // The box a failing call brings up: the first rule whose function, nth call
 // (0: any) and status (0: any) match; a call no rule names fails silently.
@@ -41,7 +39,7 @@ const Answers kAbort{"Abort", IDABORT, false}, kIgnore{"Ignore", IDIGNORE, false
 struct Rule { const char* function; int nth; int32_t status; const char* box; bool incomplete; };
 
 // errors: the boxes but the Yes/No questions and the notices at the end.
-struct Outcome { std::string label; bool faulted, declined, incomplete; Strings errors; };
+struct Outcome { std::string label; bool faulted, incomplete; Strings errors; };
 
 struct Operation {
   const char* name; std::vector<Answers> answers; std::vector<int32_t> statuses; std::vector<Rule> rules;
@@ -66,7 +64,7 @@ class FaultSweep : public SimTest {
         int nth = ++seen[function];
         for (int32_t status : op.statuses) {
           // When no Abort/Retry/Ignore box came up, another answer only repeats the run.
-          std::string key = function + "#" + std::to_string(nth) + "=" + std::to_string(status) + (answers.decline ? "n" : "");
+          std::string key = function + "#" + std::to_string(nth) + "=" + std::to_string(status);
           if (unasked.count(key)) continue;
           if (!Run(op, answers, function, nth, status)) unasked.insert(key);
         }
@@ -84,7 +82,7 @@ class FaultSweep : public SimTest {
     Reset();
     int retries = 0;
     platform.answerer = [answers, retries](const Box& box) mutable {
-      if ((box.style & 0xf) == MB_YESNO) return int(answers.decline && box.text.rfind("startup.pex", 0) == 0 ? IDNO : IDYES);
+      if ((box.style & 0xf) == MB_YESNO) return int(IDYES);
       return (box.style & 0xf) != MB_ABORTRETRYIGNORE ? int(IDOK) : answers.failure == IDRETRY && ++retries > 3 ? int(IDABORT)
                                                                                                             : answers.failure;
     };
@@ -96,7 +94,7 @@ class FaultSweep : public SimTest {
     op.run();
     Outcome o{std::string(op.name) + " " + (function.empty() ? "clean" : function + "#" + std::to_string(nth) + "=" +
                                            std::to_string(status)) + " " + answers.title,
-              !function.empty(), answers.decline, false, {}};
+              !function.empty(), false, {}};
     const char* box = "";
     for (const Rule& r : op.rules)
       if (function == r.function && (!r.nth || r.nth == nth) && (!r.status || r.status == status)) {
@@ -127,7 +125,7 @@ class FaultSweep : public SimTest {
           << o.label << ": " << f.first << " lost";
     for (const auto& w : written)
       if (!now.count(w.first) || now[w.first] != w.second)
-        EXPECT_TRUE(!o.errors.empty() || (w.first == "startup.pex" && o.declined)) << o.label << ": " << w.first << " silently not written";
+        EXPECT_FALSE(o.errors.empty()) << o.label << ": " << w.first << " silently not written";
   }
 };
 
@@ -140,50 +138,6 @@ TEST_F(FaultSweep, Listing) {
          [&](const Outcome& o) {
            EXPECT_EQ(o.incomplete ? "0 Quillet" : "1 Quillet - 262141 bytes free", std::to_string(list.items.size()) + " " + list.title)
                << o.label;
-         }});
-}
-
-TEST_F(FaultSweep, Delete) {
-  MemoryList list;
-  Sweep({"delete", {kAbort, kIgnore, kRetry, kDecline}, {9},
-         {{"ismInitEx", 1, 0, text::kCannotConnect, false}, {"ismPFFSDelete", 0, 0, text::kDeleteFailed, false},
-          {"ismInitEx", 2, 0, "", true}, {"ismPFFSDir", 0, 0, "", true}},
-         [&] {
-           list = MemoryList();
-           for (const char* name : {"startup.pex", "a.pex", "b.pex", "c.pex", "keep.pex"}) {
-             piecesim::PutFile(0, name, name);
-             list.items.push_back({{11, name}, list.items.size() < 4});
-           }
-         },
-         [&] { DeleteSelectedFiles(list); },
-         [&](const Outcome& o) {
-           Files now = DeviceFiles();
-           for (const auto& f : before) {   // a file the user wanted gone that is still there was reported
-             bool wanted = f.first != "keep.pex" && !(f.first == "startup.pex" && o.declined);
-             EXPECT_TRUE(now.count(f.first) ? !wanted || !o.errors.empty() : wanted) << o.label << ": " << f.first;
-           }
-           // The list shows the device as it now is, or nothing after a failed read.
-           EXPECT_EQ(o.incomplete ? 0 : now.size(), list.items.size()) << o.label;
-         }});
-}
-
-TEST_F(FaultSweep, Write) {
-  const Files written = {{"a.pex", "new a"}, {"b.pex", "new b"}, {"c.pex", "new c"}, {"startup.pex", "new startup"}};
-  Sweep({"write", {kAbort, kIgnore, kRetry, kDecline}, {9, kPieceFlashFull},
-         {{"ismInitEx", 1, 0, text::kLruFailed, true}, {"ismPFFSDir", 1, 0, text::kLruFailed, true},
-          {"ismInitEx", 2, 0, text::kCannotConnect, true}, {"ismPFFSWrite", 0, kPieceFlashFull, "空き容量が足りません。", false},
-          {"ismPFFSWrite", 0, 0, text::kWriteFailed, false}},
-         [&] {
-           for (const char* name : {"startup.pex", "a.pex", "other.pex"}) piecesim::PutFile(0, name, name);
-           for (const auto& f : written) host.Write(f.first == "a.pex" ? "A.PEX" : f.first, f.second);
-           host.Write("set.pfs", "b.pex\n\nc.pex  \n");
-         },
-         [&] { TransferFiles({host.File("A.PEX"), host.File("set.pfs"), host.File("startup.pex")}); },
-         [&](const Outcome& o) {
-           ExpectNothingLost(o, written);
-           for (const auto& f : written)
-             if (o.incomplete) EXPECT_NE(f.second, DeviceFiles()[f.first]) << o.label << ": written after the failure";
-           for (const std::string& name : LruList) EXPECT_NE("startup.pex", name) << o.label;
          }});
 }
 
@@ -239,26 +193,6 @@ TEST_F(FaultSweep, ReadOut) {
            EXPECT_EQ(o.incomplete ? Files{} : before, copies) << o.label;
            EXPECT_EQ(Strings{}, swap.Entries()) << o.label << ": left in the temporary folder";
            swap.Clear();
-         }});
-}
-
-TEST_F(FaultSweep, Rename) {
-  MemoryList list;
-  Sweep({"rename", {kAbort, kIgnore, kRetry}, {9, kPieceFlashFull},
-         {{"ismInitEx", 1, 0, text::kCannotConnect, true}, {"ismPFFSRead", 0, 0, "ファイルの読み込みに失敗しました。", false},
-          {"ismPFFSWrite", 0, kPieceFlashFull, "空き容量が足りません。", false}, {"ismPFFSWrite", 0, 0, text::kWriteFailed, false},
-          {"ismPFFSDir", 1, 0, "名前の変更を確認できませんでした。元のファイルはそのまま残しました。", true},
-          {"ismPFFSDelete", 0, 0, text::kDeleteFailed, false}},
-         [&] {
-           piecesim::PutFile(0, "old.pex", "old bytes");
-           platform.tempFolder = swap.path() + "/";
-           ASSERT_TRUE(RefreshFileList(list));
-         },
-         [&] { RenameFile(list, "old.pex", "new.pex"); },
-         [&](const Outcome& o) {   // under one name or both, never neither
-           Files now = DeviceFiles();
-           EXPECT_TRUE(now["old.pex"] == "old bytes" || now["new.pex"] == "old bytes") << o.label;
-           EXPECT_EQ(Strings{}, swap.Entries()) << o.label << ": the private copy stays";
          }});
 }
 

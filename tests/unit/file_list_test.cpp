@@ -80,20 +80,29 @@ TEST_F(FileListTest, Delete) {
 }
 
 // Files the listing after a write shows short are named, and Yes writes
-// them again as an operation of its own; No leaves them.
+// them again as an operation of its own, which 中止 stops after its file in
+// flight; No leaves them. Another file whose name differs only in case is not
+// the file written.
 TEST_F(FileListTest, WritesListedShortAreOfferedAgain) {
   const PathList paths = {host.Write("a.pex", "program"), host.Write("b.pex", "bb")};
-  for (int answer : {IDNO, IDYES}) {
-    Reset();
-    piecesim::SetState(0, "shortwrites", "1");
-    platform.answers = {answer};
+  const struct { const char* shortwrites; int answer; size_t stopAfter; size_t boxes; const char* left; } rows[] = {
+      {"1", IDNO, SIZE_MAX, 1, "progra b"},
+      {"1", IDYES, SIZE_MAX, 1, "program bb"},
+      {"1", IDYES, 3, 1, "program b"},
+      {"0", IDYES, SIZE_MAX, 0, "program bb"},   // beside A.PEX and B.PEX of a byte each
+  };
+  for (const auto& r : rows) {
+    Reset(r.boxes ? Strings{} : Strings{"A.PEX=x", "B.PEX=y"});
+    piecesim::SetState(0, "shortwrites", r.shortwrites);
+    platform.answers = {r.answer}, platform.progress.clear(), platform.stopAfter = r.stopAfter;
     TheOperations().Start(kinds::kWrite, [&] { ListWritten(list, paths, TransferFiles(paths)); });
-    EXPECT_EQ(Strings{"書き込んだファイルを確認できませんでした。もう一度書き込みますか？\na.pex\nb.pex"}, platform.Texts());
-    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION), platform.shown[0].style);
     piecesim::SetState(0, "shortwrites", "0");
     TheOperations().RunQueued();
-    EXPECT_EQ(answer == IDYES ? "program bb" : "progra b", Device("a.pex") + " " + Device("b.pex"));
-    EXPECT_EQ(1u, platform.shown.size()) << "written whole, nothing more is asked";
+    EXPECT_EQ(r.left, Device("a.pex") + " " + Device("b.pex")) << r.answer << " " << r.stopAfter;
+    ASSERT_EQ(r.boxes, platform.shown.size()) << "written whole, nothing more is asked";
+    if (!r.boxes) continue;
+    EXPECT_EQ(Strings{"書き込んだファイルを確認できませんでした。もう一度書き込みますか？\na.pex\nb.pex"}, platform.Texts());
+    EXPECT_EQ(static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION), platform.shown[0].style);
   }
 }
 

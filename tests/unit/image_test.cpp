@@ -1,13 +1,12 @@
-// Byte layouts the program builds or reads: the file-drop list, the launcher
-// image's name field, the beep's sound block, and the
-// PAUSE word's blink.
+// Byte layouts the program builds: the file-drop list, the beep's sound
+// block, and the PAUSE word's blink. (The launcher image is the device
+// test's.)
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "device/beep_block.h"
-#include "device/launcher_image.h"
 #include "readout/drop_list.h"
 #include "pause/pause_blink.h"
 #include "tests/support/fakes.h"
@@ -29,15 +28,6 @@ TEST(Layout, DropList) {
   std::string wide = header, utf16 = std::string("\xE9\0\0\0C\0:\0\\\0a\0\0\0\0\0", 16);
   wide[16] = 1;
   EXPECT_EQ(wide + utf16, Bytes(BuildDropList({u8"\u00e9", "C:\\a"})));
-}
-
-// The name field may end the image; what RunProgram writes, and malformed
-// images and launcher files, are the device test's.
-TEST(Layout, LauncherNameField) {
-  std::vector<uint8_t> field(kLauncherNameField, kLauncherNameField + 32);
-  EXPECT_EQ(0, FindLauncherNameField(field));
-  field.pop_back();
-  EXPECT_EQ(-1, FindLauncherNameField(field));
 }
 
 TEST(Layout, SoundBlockAndBlink) {

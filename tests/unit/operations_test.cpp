@@ -1,5 +1,4 @@
-// One operation at a time: what comes (a command, a request from outside, a
-// stop, a close) in each state, what a key, a request and a close do while
+// One operation at a time: what a key, a request, a stop and a close do while
 // an operation runs and in what order the waiting ones run, and when the
 // session may end and the PC sleep.
 #include <gtest/gtest.h>
@@ -20,32 +19,12 @@ struct Recorder : OperationHooks {
   void Close() override { log.push_back("close"); }
 };
 
-TEST(OperationsTest, WhatComesInEachState) {
-  // Run now, Queue, Drop, for a command, a request, a stop, a close.
-  const struct { bool running, waiting, stoppable, ending; const char* admitted; } rows[] = {
-      {false, false, false, false, "RRDR"}, {true, false, true, false, "DQRQ"}, {true, false, false, false, "DQDQ"},
-      {false, true, false, false, "DQDQ"},  {false, false, false, true, "RDDR"}, {true, false, true, true, "DDRQ"},
-  };
-  for (const auto& r : rows) {
-    std::string admitted;
-    for (Arrival arrival : {Arrival::kCommand, Arrival::kRequest, Arrival::kStop, Arrival::kClose})
-      admitted += "RQD"[static_cast<int>(Admit({r.running, r.waiting, r.stoppable, r.ending}, arrival))];
-    EXPECT_EQ(r.admitted, admitted) << r.running << r.waiting << r.stoppable << r.ending;
-  }
-}
-
 TEST(OperationsTest, OneAtATimeAndNothingLost) {
   const struct {
     const char* what;
     std::function<void(Operations&, Strings&)> act;
     Strings log;
   } rows[] = {
-      {"idle: a key runs, a close is done at once",
-       [](Operations& ops, Strings& log) {
-         EXPECT_TRUE(ops.Start(kinds::kRefresh, [&] { log.push_back("F5"); }));
-         ops.RequestClose();
-       },
-       {"begin", "F5", "end", "close"}},
       {"inside an operation a key is dropped, requests wait in their order, the close waits for them",
        [](Operations& ops, Strings& log) {
          ops.Start(kinds::kDelete, [&] {
@@ -62,19 +41,6 @@ TEST(OperationsTest, OneAtATimeAndNothingLost) {
        },
        {"begin", "delete", "end", "later", "begin", "hand-over", "end", "begin", "drop", "end", "begin", "behind them", "end",
         "close"}},
-      {"a request that comes while the queue runs joins it; once the session ends none is taken",
-       [](Operations& ops, Strings& log) {
-         ops.Start(kinds::kRefresh, [&] {
-           ops.Submit(kinds::kWrite, [&] {
-             ops.Submit(kinds::kWrite, [&] { log.push_back("second"); });
-             log.push_back("first");
-           });
-         });
-         ops.RunQueued();
-         ops.SessionEnding(true);
-         EXPECT_FALSE(ops.Submit(kinds::kWrite, [&] { log.push_back("after the end"); }));
-       },
-       {"begin", "end", "later", "begin", "first", "end", "begin", "second", "end"}},
       {"a stop is taken by what can be stopped, until it ends; the menu goes on as its command",
        [](Operations& ops, Strings& log) {
          auto stop = [&] { log.push_back(ops.RequestStop() ? "stopped" : "not stopped"), log.back() += ops.StopRequested() ? "!" : ""; };
@@ -128,6 +94,8 @@ TEST(OperationsTest, TheSessionAndTheSleepFollowTheCalls) {
   EXPECT_EQ((Strings{"begin", "box", "awake", "writes", "may sleep", "box", "awake", "may sleep", "end", "later", "begin",
                      "end", "begin", "writes", "awake", "may sleep", "end"}),
             hooks.log);
+  ops.SessionEnding(true);   // once the session ends, no request is taken
+  EXPECT_FALSE(ops.Submit(kinds::kWrite, [] {}));
   // The calls that change the device's flash, memory or application.
   std::string changing;
   for (int f = 0; f < kPieceFunctionCount; ++f) {

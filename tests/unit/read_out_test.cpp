@@ -87,6 +87,18 @@ TEST_F(ReadOutTest, ReadsAtTheDropIntoAFolderOfItsOwnAndRemovesIt) {
   EXPECT_EQ("<missing>", Read(readOut.tempPaths()[0]));
 }
 
+// Ctrl+C's read hands over what it read, and nothing after a stop.
+TEST_F(ReadOutTest, ReadAllHandsOverNothingAfterAStop) {
+  for (size_t stopAfter : {SIZE_MAX, size_t{1}}) {
+    ReadOut readOut;
+    Strings refused, read;
+    ASSERT_TRUE(readOut.Prepare({{7, "a.pex"}, {12, "ソフト.pex"}}, &refused));
+    platform.stopAfter = stopAfter;
+    TheOperations().Start(kinds::kRead, [&] { read = readOut.ReadAll(); });
+    EXPECT_EQ(stopAfter == 1 ? Strings{} : readOut.tempPaths(), read);
+  }
+}
+
 // What Prepare leaves out (for the caller to tell) and what keeps the drag
 // from starting.
 TEST_F(ReadOutTest, RefusedBeforeTheDrag) {

@@ -24,6 +24,8 @@ TEST(RenameTest, NamesTheDialogTakes) {
       {n27 + ".pex", "game.pex", NewName::kGood, "nnnnnnnnnnnnnnnnnnnnnnnnnnn.pex"},
       {n27 + "n.pex", "game.pex", NewName::kRefused, ""},
       {u8"caf\u00e9.pex", "game.pex", NewName::kRefused, ""},
+      {"a.pex", "A.PEX", NewName::kGood, "a.pex"},
+      {u8"\u30bd.pex", "game.pex", NewName::kGood, "ソ.pex"},   // ソ is 83 5C
   };
   for (const auto& r : rows) {
     std::string name, shown;
@@ -45,26 +47,31 @@ TEST_F(RenameSteps, EachFailureKeepsTheFile) {
   TempDir temp;
   const struct {
     const char* what;
-    const char* to;
+    Strings files;   // on the device; none: old.pex and other.pex
+    const char *from, *to;
     const char* fault;   // "function nth status"
     std::deque<int> answers;
     Strings boxes, left, lru;
   } rows[] = {
-      {"good", "new.pex", "", {}, {}, {"other.pex", "new.pex"}, {"a", "new.pex", "other.pex"}},
-      {"flash full, no swap-out", "new.pex", "ismPFFSWrite 1 1005", {IDABORT}, {"空き容量が足りません。"}, {"old.pex", "other.pex"},
+      {"good", {}, "old.pex", "new.pex", "", {}, {}, {"other.pex", "new.pex"}, {"a", "new.pex", "other.pex"}},
+      {"flash full, no swap-out", {}, "old.pex", "new.pex", "ismPFFSWrite 1 1005", {IDABORT}, {"空き容量が足りません。"}, {"old.pex", "other.pex"},
        {"a", "old.pex", "other.pex"}},
-      {"size differs", "new.pex", "shortwrites", {}, {"名前の変更を確認できませんでした。元のファイルはそのまま残しました。"},
+      {"size differs", {}, "old.pex", "new.pex", "shortwrites", {}, {"名前の変更を確認できませんでした。元のファイルはそのまま残しました。"},
        {"old.pex", "other.pex", "new.pex"}, {"a", "old.pex", "other.pex"}},
-      {"delete fails, Abort", "new.pex", "ismPFFSDelete 1 9", {IDABORT}, {text::kDeleteFailed}, {"old.pex", "other.pex", "new.pex"},
+      {"delete fails, Abort", {}, "old.pex", "new.pex", "ismPFFSDelete 1 9", {IDABORT}, {text::kDeleteFailed}, {"old.pex", "other.pex", "new.pex"},
        {"a", "old.pex", "other.pex"}},
-      {"over another, No", "other.pex", "", {IDNO}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"old.pex", "other.pex"},
+      {"over another, No", {}, "old.pex", "other.pex", "", {IDNO}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"old.pex", "other.pex"},
        {"a", "old.pex", "other.pex"}},
-      {"over another, Yes", "other.pex", "", {IDYES}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"other.pex"}, {"a", "other.pex"}},
-      {"to startup.pex, No", "startup.pex", "", {IDNO}, {text::kStartupWrite}, {"old.pex", "other.pex"},
+      {"over another, Yes", {}, "old.pex", "other.pex", "", {IDYES}, {"other.pexは既に存在します。上書きしてもよろしいですか？"}, {"other.pex"}, {"a", "other.pex"}},
+      {"to startup.pex, No", {}, "old.pex", "startup.pex", "", {IDNO}, {text::kStartupWrite}, {"old.pex", "other.pex"},
        {"a", "old.pex", "other.pex"}},
+      {"from startup.pex, No", {"startup.pex=s", "other.pex=other"}, "startup.pex", "new.pex", "", {IDNO},
+       {"startup.pexを削除してもよろしいですか？"}, {"startup.pex", "other.pex"}, {"a", "old.pex", "other.pex"}},
+      {"beside OLD.PEX and OTHER.PEX", {"OLD.PEX=x", "old.pex=old bytes", "OTHER.PEX=other"}, "old.pex", "other.pex", "", {},
+       {}, {"OLD.PEX", "OTHER.PEX", "other.pex"}, {"a", "other.pex"}},
   };
   for (const auto& r : rows) {
-    Reset({"old.pex=old bytes", "other.pex=other"});
+    Reset(r.files.empty() ? Strings{"old.pex=old bytes", "other.pex=other"} : r.files);
     platform.tempFolder = temp.path() + "/";
     AppSettings.mode = true;   // a full flash would swap files out in a write, never in a rename
     LruList = {"a", "old.pex", "other.pex"};
@@ -76,7 +83,7 @@ TEST_F(RenameSteps, EachFailureKeepsTheFile) {
     ASSERT_TRUE(RefreshFileList(list));
     piecesim::ClearCallLog();
     platform.answers = r.answers;
-    RenameFile(list, "old.pex", r.to);
+    RenameFile(list, r.from, r.to);
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
     EXPECT_EQ(r.left, piecesim::ListFiles(0)) << r.what;
     EXPECT_EQ(r.lru, LruList) << r.what;

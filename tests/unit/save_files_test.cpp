@@ -20,6 +20,7 @@ TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
     std::deque<int> answers;
     int failingRead;   // the nth read fails once
     Strings boxes, left;
+    size_t stopAfter = SIZE_MAX;   // steps shown before 中止
   } rows[] = {
       {"Yes replaces", {IDYES}, 0, {question}, {"a=a", "b=b", "c=c"}},
       {"No skips, and the end says so", {IDNO}, 0, {question, "3件中2件を保存しました。\nb.pex"}, {"a=a", "b=old", "c=c"}},
@@ -27,6 +28,7 @@ TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
       {"Retry reads again", {IDRETRY, IDYES}, 1, {failed, question}, {"a=a", "b=b", "c=c"}},
       {"Ignore skips", {IDIGNORE, IDYES}, 1, {failed, question, "3件中2件を保存しました。\na.pex"}, {"b=b", "c=c"}},
       {"Abort ends, the old file whole", {IDYES, IDABORT}, 2, {question, failed}, {"a=a", "b=old"}},
+      {"中止 ends after the file in flight", {}, 0, {}, {"a=a", "b=old"}, 1},
   };
   for (const auto& r : rows) {
     Reset({"a.pex=a", "b.pex=b", "c.pex=c"});
@@ -35,8 +37,8 @@ TEST_F(SaveTest, SavesWholeFilesOnlyAndAsksBeforeReplacing) {
     if (r.failingRead) piecesim::InjectFault("ismPFFSRead", r.failingRead, 9);
     MemoryList list;
     ASSERT_TRUE(RefreshFileList(list));
-    platform.answers = r.answers;
-    SaveToFolder(EntriesOf(list, {0, 1, 2}), folder.path() + "/");
+    platform.answers = r.answers, platform.stopAfter = r.stopAfter, platform.progress.clear();
+    TheOperations().Start(kinds::kRead, [&] { SaveToFolder(EntriesOf(list, {0, 1, 2}), folder.path() + "/"); });
     EXPECT_EQ(r.boxes, platform.Texts()) << r.what;
     Strings left;   // nothing else: no private file stays
     for (const std::string& name : folder.Entries()) left.push_back(name.substr(0, 1) + "=" + folder.Read(name));
@@ -68,15 +70,18 @@ TEST_F(SaveTest, ABackupWritesTheDeviceBack) {
   for (const std::string& name : names) EXPECT_EQ(name, Device(name == "Upper.PEX" ? "upper.pex" : name)) << name;
   EXPECT_EQ(Strings{text::kStartupWrite}, platform.Texts());
 
-  // A file skipped leaves no list behind, and says so.
-  folder.Clear();
-  folder.Write("x", "old");
-  Reset({"x=new", "y=y"});
-  ASSERT_TRUE(RefreshFileList(list));
-  platform.answers = {IDNO};
-  BackUpDevice(EntriesOf(list, {0, 1}), folder.path() + "/");
-  EXPECT_EQ("<missing>", folder.Read("backup.pfs"));
-  EXPECT_EQ("バックアップを完了できませんでした。", platform.Texts().back());
+  // A file skipped, or the old list kept, leaves no new list behind, and
+  // says so once.
+  for (const std::string there : {"x", "backup.pfs"}) {
+    folder.Clear();
+    folder.Write(there, "old");
+    Reset({"x=new", "y=y"});
+    ASSERT_TRUE(RefreshFileList(list));
+    platform.answers = {IDNO};
+    BackUpDevice(EntriesOf(list, {0, 1}), folder.path() + "/");
+    EXPECT_EQ(there == "x" ? "<missing>" : "old", folder.Read("backup.pfs"));
+    EXPECT_EQ((Strings{there + "は既に存在します。上書きしてもよろしいですか？", "バックアップを完了できませんでした。"}), platform.Texts());
+  }
 }
 
 // Names that cannot be files in the folder are named in one box before
@@ -89,7 +94,7 @@ TEST_F(SaveTest, NamesThatCannotBeFiles) {
   const struct { bool flat; Strings names; Strings reserved, refused; } placed[] = {
       {false, {"Save.dat", "save.dat", "sub/x.pex", "sub\\x.pex", "./y.pex", "y.pex", "\x83\x7C.pex", "\x83\x5C.pex"}, {},
        {"save.dat", "sub\\x.pex", "y.pex"}},
-      {false, {"sub", "sub\\x.pex", "dir\\x.pex", "DIR"}, {}, {"sub\\x.pex", "DIR"}},   // a file where a folder must be
+      {false, {"sub", "sub\\x.pex", "dir\\x.pex", "DIR", "a\\b\\c.pex", "a\\b"}, {}, {"sub\\x.pex", "DIR", "a\\b"}},   // a file where a folder must be
       {false, {"Backup.PFS", "a.pex"}, {"backup.pfs"}, {"Backup.PFS"}},
       {true, {"sub\\a.pex", "A.pex", "Ａ.pex", "ａ.pex", "Ω.pex", "ω.pex", "readme", "readme.", "..\\x"}, {},
        {"A.pex", "ａ.pex", "ω.pex", "readme.", "..\\x"}},

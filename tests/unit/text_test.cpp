@@ -8,7 +8,6 @@
 #include "app/path_util.h"
 #include "app/progress.h"
 #include "device/directory.h"
-#include "filelist/item_text.h"
 #include "settings/file_types.h"
 #include "settings/settings_text.h"
 #include "tests/support/fakes.h"
@@ -51,13 +50,6 @@ TEST(Parse, DirectoryText) {
     EXPECT_EQ("invalid", Parsed(text, text.size())) << text;
   // Only "+0:1 a\n" lies inside a buffer of 7 bytes: no summary there.
   EXPECT_EQ("invalid", Parsed("+0:1 a\nfree", 7));
-}
-
-TEST(Parse, ItemTexts) {
-  // "%6d %s": the size right-aligned in six columns, a longer one whole.
-  const struct { int size; const char *name, *text; } rows[] = {
-      {1234, "startup.pex", "  1234 startup.pex"}, {1234567, "a", "1234567 a"}, {-5, "ゲーム.pex", "    -5 ゲーム.pex"}};
-  for (const auto& r : rows) EXPECT_EQ(r.text, ItemText({r.size, r.name}));
 }
 
 TEST(Parse, PathParts) {
