@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
   _putenv(("PIECE_SIM_HOME=" + home).c_str());   // the library reads it with getenv
   piecesim::ResetAll();
   piecesim::CreateDevice(0);
+  // The calls go to the simulator in this process, as in the unit tests:
+  // the figure is the list's own work, not the library's.
+  piecesim::AnswerInProcess();
   std::string text = FullDirectoryText();
   piecesim::SetDirText(0, text);
 
