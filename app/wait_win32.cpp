@@ -86,8 +86,14 @@ DWORD Win32Platform::NextWake() const {
     if (const LibraryCall* call = CallUnderWay()) next = Until(CallLimitMs(*call) + 1, now - callStart_);
   if (progressDepth_ == 0 || step_.name.empty()) return next;
   if (!progressShown_ && mainWindow_) next = (std::min)(next, Until(kTitleDelayMs, now - progressStart_));
-  if (window_.IsOpen()) next = (std::min)(next, kWindowTickMs);
-  else if (anyCall_) next = (std::min)(next, Until(kWindowDelayMs, now - firstCall_));
+  if (window_.IsOpen()) {
+    next = (std::min)(next, kWindowTickMs);
+  } else if (anyCall_) {
+    // Only for a window that will open: past its moment, waking at once for
+    // one that will not would spin this thread through every call.
+    const OperationKind* kind = TheOperations().Current();
+    if (kind && kind->progressWindow) next = (std::min)(next, Until(kWindowDelayMs, now - firstCall_));
+  }
   return next;
 }
 
