@@ -94,7 +94,7 @@ for locale in ja_JP.UTF-8 en_US.UTF-8; do
   [ -f "$e2e_exe" ] && (cd "$(dirname "$e2e_exe")" &&
     LANG=$locale LC_ALL=$locale timeout 900 "$QUILLET_WINE" e2e_tests.exe --gtest_color=no) >"$log" 2>&1
   e2e_status=$?
-  grep -E '^\[ *(FAILED|PASSED|==========) *\]|Failure|^[^[].*(Expected|Which is|Actual)' "$log" | tail -60
+  grep -E '^\[ *(FAILED|PASSED|==========) *\]|Failure|^[^[]*(Value of|Expected|Which is|Actual)|_test\.cpp:[0-9]+: [^F]' "$log" | tail -60
   ran=$(sed -nE 's/^\[==========\] ([0-9]+) tests? from .* ran\..*/\1/p' "$log" | tail -1)
   ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$log" | tail -1)
   if [ -n "$ran" ]; then

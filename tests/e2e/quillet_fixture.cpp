@@ -179,7 +179,11 @@ PROCESS_INFORMATION RunCommand(const std::string& commandLine, const std::string
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(), &startup, &process);
+  // A start Wine refuses is tried again before it counts, and says why.
+  for (int attempt = 0; attempt < 3; ++attempt, Sleep(500))
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, Wide(folder).c_str(), &startup, &process))
+      return process;
+  ADD_FAILURE() << "cannot start " << commandLine << " (error " << GetLastError() << ")";
   return process;
 }
 
