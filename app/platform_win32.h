@@ -41,6 +41,8 @@ bool OpenClipboardSoon(HWND owner);
 // when none can be had.
 HGLOBAL GlobalCopy(const void* bytes, size_t size);
 
+struct LibraryCall;
+
 class Win32Platform : public Platform {
  public:
   Win32Platform();
@@ -108,6 +110,8 @@ class Win32Platform : public Platform {
   bool TakeWhileWaiting(const MSG& msg);
   void ApplyProgress(bool changed);
   DWORD NextWake() const;
+  const LibraryCall* CallForLateClose() const;
+  bool ProgressWindowWillOpen() const;
   void KeepSettingsWhole(const WideText& value);
 
   HWND mainWindow_ = nullptr;

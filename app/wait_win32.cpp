@@ -82,19 +82,29 @@ void Win32Platform::Wait(HANDLE event, DWORD milliseconds) {
 // progress window's opening and its ticks, a call late for a close.
 DWORD Win32Platform::NextWake() const {
   DWORD now = GetTickCount(), next = INFINITE;
-  if (inCall_ && !lateCloseAsked_ && TheOperations().ClosePending())
-    if (const LibraryCall* call = CallUnderWay()) next = Until(CallLimitMs(*call) + 1, now - callStart_);
+  if (const LibraryCall* call = CallForLateClose()) next = Until(CallLimitMs(*call) + 1, now - callStart_);
   if (progressDepth_ == 0 || step_.name.empty()) return next;
   if (!progressShown_ && mainWindow_) next = (std::min)(next, Until(kTitleDelayMs, now - progressStart_));
   if (window_.IsOpen()) {
     next = (std::min)(next, kWindowTickMs);
-  } else if (anyCall_) {
+  } else if (ProgressWindowWillOpen()) {
     // Only for a window that will open: past its moment, waking at once for
     // one that will not would spin this thread through every call.
-    const OperationKind* kind = TheOperations().Current();
-    if (kind && kind->progressWindow) next = (std::min)(next, Until(kWindowDelayMs, now - firstCall_));
+    next = (std::min)(next, Until(kWindowDelayMs, now - firstCall_));
   }
   return next;
+}
+
+// The call under way while a close waits for the operation's end, until
+// the close has been offered to end Quillet.
+const LibraryCall* Win32Platform::CallForLateClose() const {
+  return inCall_ && !lateCloseAsked_ && TheOperations().ClosePending() ? CallUnderWay() : nullptr;
+}
+
+// Once the operation has made a call, where its kind has a progress window.
+bool Win32Platform::ProgressWindowWillOpen() const {
+  const OperationKind* kind = TheOperations().Current();
+  return anyCall_ && kind && kind->progressWindow;
 }
 
 DWORD Win32Platform::CallElapsed() const { return inCall_ ? GetTickCount() - callStart_ : 0; }
@@ -160,16 +170,14 @@ void Win32Platform::ShowProgress(const ProgressStep& step) {
 // feedback), and follows.
 void Win32Platform::ApplyProgress(bool changed) {
   DWORD now = GetTickCount();
-  const LibraryCall* call = CallUnderWay();
-  if (inCall_ && call && !lateCloseAsked_ && TheOperations().ClosePending() && mainWindow_ &&
-      now - callStart_ > CallLimitMs(*call)) {
+  const LibraryCall* call = CallForLateClose();
+  if (call && mainWindow_ && now - callStart_ > CallLimitMs(*call)) {
     lateCloseAsked_ = true;
     PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
   }
   if (progressDepth_ == 0 || step_.name.empty()) return;
   const OperationKind* kind = TheOperations().Current();
-  if (!window_.IsOpen() && anyCall_ && now - firstCall_ >= kWindowDelayMs && kind && kind->progressWindow)
-    window_.Open(mainWindow_);
+  if (!window_.IsOpen() && ProgressWindowWillOpen() && now - firstCall_ >= kWindowDelayMs) window_.Open(mainWindow_);
   if (window_.IsOpen()) window_.Show(step_, now - firstCall_, TheOperations().Waiting(), kind && kind->stoppable);
   if (!mainWindow_ || (progressShown_ ? !changed : now - progressStart_ < kTitleDelayMs)) return;
   if (!progressShown_) {
